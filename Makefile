@@ -1,0 +1,48 @@
+# Terminal maintenance programs: build, test and demonstrate on a virtual terminal.
+#   make setup   install the toolchain and Wine from Debian's packages (as root)
+#   make build   the shipped programs in build/bin (32-bit), and the build the
+#                virtual terminal runs, with its tools and tests, in build/terminal
+#   make test    every test, in one ctest run, on virtual terminals
+#   make demo    the programs at work on a virtual terminal
+
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+TERMINAL_ARCH = $(shell testbed/vt arch)
+PACKAGES := g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev \
+            g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
+            wine wine32:i386 wine64 xvfb xauth imagemagick cmake ninja-build \
+            googletest python3 procps
+
+.PHONY: setup build test demo clean
+
+setup:
+	@if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' "$$p" 2>/dev/null | grep -q 'ok installed' || echo "$$p"; done); \
+	if [ -n "$$missing" ]; then \
+		echo "setup: installing $$missing"; \
+		apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	else echo "setup: everything is installed"; fi
+
+build/build.ninja:
+	cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-toolchain.cmake \
+	      -DMINGW_ARCH=i686 -DVT_TESTS=OFF
+
+build/terminal/build.ninja:
+	cmake -S . -B build/terminal -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-toolchain.cmake \
+	      -DMINGW_ARCH=$(TERMINAL_ARCH) -DVT_TESTS=ON
+
+build: build/build.ninja build/terminal/build.ninja
+	cmake --build build -j $(JOBS)
+	cmake --build build/terminal -j $(JOBS)
+
+test:
+	@command -v i686-w64-mingw32-g++-posix >/dev/null && command -v Xvfb >/dev/null && \
+	  command -v wine >/dev/null || $(MAKE) setup
+	$(MAKE) build
+	cd build/terminal && ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	testbed/demo
+
+clean:
+	rm -rf build
