@@ -69,7 +69,7 @@ TEST(ConsoleEventSender, HandlerReceivesEachEventAndTheSenderWaitsForIt)
     ASSERT_EQ(WaitForSingleObject(ready, 20000), WAIT_OBJECT_0);
     CloseHandle(ready);
 
-    std::string expected;
+    std::string expected = "pid " + std::to_string(pid) + "\n";
     for (DWORD event : { 5u, 6u, 2u, 17u, 22u }) {
         std::string command = "\"" + folder + "vtool.exe\" ctrl " + std::to_string(pid) + " " + std::to_string(event);
         EXPECT_EQ(RunAndWait(command), 0u) << event;

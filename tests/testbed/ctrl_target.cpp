@@ -1,6 +1,7 @@
-// A process with a console control handler, for the event sender's test.
-// Each event is appended to the file named on the command line: "got N" when
-// the handler starts, "done N" just before it returns half a second later.
+// A process with a console control handler, for the event sender's tests.
+// It writes "pid N" to the file named on the command line, then appends each
+// event: "got N" when the handler starts, "done N" just before it returns
+// half a second later. A second argument names an event to set when ready.
 #include <windows.h>
 #include <stdio.h>
 
@@ -25,15 +26,18 @@ static BOOL WINAPI Handler(DWORD event)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc < 2 || argc > 3)
         return 2;
     logPath = argv[1];
     SetConsoleCtrlHandler(Handler, TRUE);
-    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
-    if (ready == NULL)
-        return 3;
-    SetEvent(ready);
-    CloseHandle(ready);
+    Append("pid", GetCurrentProcessId());
+    if (argc == 3) {
+        HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
+        if (ready == NULL)
+            return 3;
+        SetEvent(ready);
+        CloseHandle(ready);
+    }
     for (;;)
         Sleep(1000);
 }
