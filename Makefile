@@ -11,7 +11,7 @@ TERMINAL_ARCH = $(shell testbed/vt arch)
 PACKAGES := g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev \
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
             wine wine32:i386 wine64 xvfb xauth imagemagick cmake ninja-build \
-            googletest python3 procps
+            googletest python3 procps locales
 
 .PHONY: setup build test demo clean
 

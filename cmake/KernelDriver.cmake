@@ -9,7 +9,9 @@ function(add_kernel_driver name)
   else()
     set(entry DriverEntry)
   endif()
-  target_compile_options(${name} PRIVATE -fno-stack-protector)
+  # The kernel headers need a newer Windows than the programs aim at.
+  target_compile_options(${name} PRIVATE -fno-stack-protector
+    -U_WIN32_WINNT -D_WIN32_WINNT=0x0601)
   target_link_options(${name} PRIVATE -shared -nostdlib -nostartfiles
     -Wl,--subsystem,native -Wl,-e,${entry} -Wl,--image-base,0x10000)
   target_link_libraries(${name} PRIVATE ntoskrnl hal gcc)

@@ -15,15 +15,20 @@ TraceMark::TraceMark() : m_offset(ReadTerminalTrace().size()) {}
 
 std::vector<EventLogEntry> TraceMark::NewEntries() const
 {
+    return NewEntriesOf(GetCurrentProcessId());
+}
+
+std::vector<EventLogEntry> TraceMark::NewEntriesOf(DWORD processId) const
+{
     std::string trace = ReadTerminalTrace();
-    std::vector<EventLogEntry> mine;
+    std::vector<EventLogEntry> found;
     if (trace.size() < m_offset)
-        return mine;
+        return found;
     for (const EventLogEntry& entry : ParseEventLogTrace(trace.substr(m_offset))) {
-        if (entry.process == GetCurrentProcessId())
-            mine.push_back(entry);
+        if (entry.process == processId)
+            found.push_back(entry);
     }
-    return mine;
+    return found;
 }
 
 std::string AnsiToUtf8(const std::string& ansi)

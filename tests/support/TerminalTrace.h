@@ -16,6 +16,9 @@ public:
     TraceMark();
     // Entries of this process reported since the mark, in trace order.
     std::vector<EventLogEntry> NewEntries() const;
+    // Entries of another process (a service that services.exe started writes
+    // to the same session trace) reported since the mark.
+    std::vector<EventLogEntry> NewEntriesOf(DWORD processId) const;
 
 private:
     size_t m_offset;

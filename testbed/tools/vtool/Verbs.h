@@ -5,3 +5,4 @@
 int RunCtrl(int argc, char** argv);
 int RunEventLog(int argc, char** argv);
 int RunWindow(int argc, char** argv);
+int RunWriteFilter(int argc, char** argv);

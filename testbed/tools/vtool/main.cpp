@@ -15,6 +15,7 @@ const Verb verbs[] = {
     { "ctrl", RunCtrl },
     { "eventlog", RunEventLog },
     { "window", RunWindow },
+    { "writefilter", RunWriteFilter },
 };
 
 } // namespace
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     fprintf(stderr,
             "usage: vtool ctrl PID EVENT\n"
             "       vtool eventlog TRACE-FILE [--full]\n"
-            "       vtool window TITLE [SECONDS]\n");
+            "       vtool window TITLE [SECONDS]\n"
+            "       vtool writefilter [FIELD=VALUE...]\n");
     return 2;
 }

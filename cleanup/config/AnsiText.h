@@ -1,0 +1,31 @@
+// Scans and comparisons of 8-bit text in the system's ANSI code page.
+// A double-byte character is always one unit, so a trail byte that happens to
+// look like "\", ";" or a Latin letter is never taken for that character.
+#pragma once
+
+#include <windows.h>
+
+// The first character ch (a single-byte character) of the text, or NULL.
+const char* FindChar(const char* pszText, char ch);
+
+// The last character ch of the text, or NULL.
+const char* FindLastChar(const char* pszText, char ch);
+
+// The first place where pszWanted starts on a character boundary, or NULL.
+const char* FindText(const char* pszText, const char* pszWanted);
+
+// True when an upper-cased copy of the text holds the keyword (given in upper
+// case). Only the first 259 characters of the text are searched.
+bool ContainsKeyword(const char* pszText, const char* pszKeyword);
+
+// Whole strings, case ignored, character by character. Upper-cased characters
+// are compared by their code, not by a sort order, so two names that differ in
+// anything but case (such as "ss" and a sharp s) never count as the same.
+// A NULL text equals nothing.
+bool SameText(const char* pszA, const char* pszB);
+
+// True when the character at pChar is a letter or a digit of the code page.
+bool IsLetterOrDigit(const char* pChar);
+
+// True when the last character of the text is a backslash.
+bool EndsWithBackslash(const char* pszText);

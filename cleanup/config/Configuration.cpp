@@ -1,0 +1,84 @@
+#include "Configuration.h"
+
+#include <strsafe.h>
+
+#include "AnsiText.h"
+#include "IniSection.h"
+#include "IniText.h"
+#include "service/LogMessage.h"
+
+char iniPath[MAX_PATH];
+BYTE profileCleanupEnabled = 1;
+LONG maxDynamicProfiles = 1;
+char profileActionTrigger[MAX_PATH];
+CQuilItemList profileList;
+CQuilItemList directoryList;
+CQuilItemList fileList;
+CQuilItemList applicationList;
+CDirList dontDeleteDirs;
+
+static const char INI_NAME[] = "Fenwash.ini";
+
+void LoadConfiguration()
+{
+    char szDirectory[MAX_PATH];
+    DWORD nLength = GetModuleFileNameA(NULL, szDirectory, MAX_PATH);
+    // A cut or missing program path would name some other file.
+    if (nLength == 0 || nLength >= MAX_PATH)
+        szDirectory[0] = '\0';
+    char* pLastBackslash = (char*)FindLastChar(szDirectory, '\\');
+    if (pLastBackslash != NULL)
+        pLastBackslash[1] = '\0';
+    else
+        szDirectory[0] = '\0';
+    LogMessage("ServiceThread", "CurrentDirectory: %s", szDirectory);
+
+    char szIniFile[MAX_PATH];
+    if (szDirectory[0] == '\0' || FAILED(StringCchPrintfA(szIniFile, MAX_PATH, "%s%s", szDirectory, INI_NAME)))
+        szIniFile[0] = '\0';
+    LoadConfigurationFrom(szIniFile);
+}
+
+// Each value of [DontDeleteDirs], ending in a backslash as the directories
+// that cleaning compares it with do.
+static void LoadProtectedDirectories(const char* pszIniFile)
+{
+    CIniSection section;
+    if (!section.Open(pszIniFile, "DontDeleteDirs") || !section.MoveFirst())
+        return;
+    do {
+        char szDirectory[MAX_PATH];
+        StringCchCopyA(szDirectory, MAX_PATH, section.GetValue());
+        // A value of 259 characters has no room for the backslash; without
+        // one it could never equal a directory being cleaned, so it is left out.
+        if (EndsWithBackslash(szDirectory) || SUCCEEDED(StringCchCatA(szDirectory, MAX_PATH, "\\")))
+            dontDeleteDirs.Add(szDirectory);
+    } while (section.MoveNext());
+}
+
+void LoadConfigurationFrom(const char* pszIniFile)
+{
+    profileCleanupEnabled = 1;
+    maxDynamicProfiles = 1;
+    profileActionTrigger[0] = '\0';
+    dontDeleteDirs.RemoveAll();
+
+    // Without a usable name the platform would pick a file of its own (a
+    // relative name is looked for in the Windows directory), so the settings
+    // keep their start values; the lists load nothing from an empty name.
+    size_t nLength;
+    bool bUsable = pszIniFile != NULL && SUCCEEDED(StringCchLengthA(pszIniFile, MAX_PATH, &nLength))
+                   && nLength > 0;
+    StringCchCopyA(iniPath, MAX_PATH, bUsable ? pszIniFile : "");
+    if (bUsable) {
+        profileCleanupEnabled = GetPrivateProfileIntA("Parameters", "CleanProfiles", 1, iniPath) == 1;
+        ReadIniString("Profiles", "ActionTrigger", profileActionTrigger, iniPath);
+        maxDynamicProfiles = (LONG)GetPrivateProfileIntA("Parameters", "SaveDynamicProfiles",
+                                                         maxDynamicProfiles, iniPath);
+    }
+    profileList.ReadItems(LIST_PROFILES, iniPath);
+    directoryList.ReadItems(LIST_DIRECTORIES, iniPath);
+    fileList.ReadItems(LIST_FILES, iniPath);
+    applicationList.ReadItems(LIST_APPLICATIONS, iniPath);
+    LoadProtectedDirectories(iniPath);
+}

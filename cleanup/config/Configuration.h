@@ -1,0 +1,25 @@
+// The process-wide settings and lists of the cleanup service, read once from
+// Fenwash.ini beside the program.
+#pragma once
+
+#include <windows.h>
+
+#include "DirList.h"
+#include "QuilItemList.h"
+
+extern char iniPath[MAX_PATH];
+extern BYTE profileCleanupEnabled;
+extern LONG maxDynamicProfiles;
+extern char profileActionTrigger[MAX_PATH];
+extern CQuilItemList profileList;
+extern CQuilItemList directoryList;
+extern CQuilItemList fileList;
+extern CQuilItemList applicationList;
+extern CDirList dontDeleteDirs;
+
+// Finds Fenwash.ini in the program's directory and loads it.
+void LoadConfiguration();
+
+// Loads the settings and lists from the given file into iniPath and the
+// process-wide settings, which start again from their start values.
+void LoadConfigurationFrom(const char* pszIniFile);

@@ -1,0 +1,10 @@
+// A single value of an INI file, read through the platform.
+#pragma once
+
+#include <windows.h>
+
+// The value of key in section of file into a 260-byte buffer, empty when the
+// file, section or key is missing. The platform trims it, removes one pair of
+// enclosing quotes and cuts it to 259 characters.
+void ReadIniString(const char* pszSection, const char* pszKey, char (&szValue)[MAX_PATH],
+                   const char* pszFile);

@@ -1,0 +1,124 @@
+// LoadConfiguration: Fenwash.ini into the process-wide settings and lists.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ConfigTestFiles.h"
+#include "ConfigurationSnapshot.h"
+#include "config/Configuration.h"
+
+namespace {
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+} // namespace
+
+TEST(Configuration, TheExampleLoadsAsItsTableDescribes)
+{
+    const std::string example = ProgramFolder() + "examples\\Fenwash.ini";
+    ASSERT_NE(GetFileAttributesA(example.c_str()), INVALID_FILE_ATTRIBUTES) << example;
+    LoadConfigurationFrom(example.c_str());
+
+    ConfigurationSnapshot expected;
+    expected.iniPath = example;
+    expected.profileCleanupEnabled = 1;
+    expected.maxDynamicProfiles = 2;
+    expected.profileActionTrigger = "USER_LOGOFF, USER_SHUTDOWN";
+    expected.profiles = {{"kiosk", KIND_PROFILE, USER_LOGOFF | USER_SHUTDOWN, ACTION_NONE}};
+    expected.directories = {{"C:\\Temp", KIND_DIRECTORY, SVC_STARTUP | USER_LOGOFF, DIR_EMPTY}};
+    expected.files = {{"C:\\Logs\\*.log", KIND_FILE, USER_SHUTDOWN, FILE_DELETE}};
+    expected.applications = {{"C:\\Tools\\sweep.exe /quiet", KIND_APPLICATION, SVC_STARTUP, APP_EXECUTE}};
+    expected.protectedDirectories = {"C:\\Temp\\Install\\"};
+    EXPECT_EQ(TakeSnapshot(), expected);
+    EXPECT_TRUE(dontDeleteDirs.Contains("c:\\temp\\install\\"));
+}
+
+TEST(Configuration, LoadConfigurationReadsFenwashIniBesideTheProgram)
+{
+    LoggingOn on;
+    const std::string folder = ProgramFolder();
+    const std::string beside = folder + "Fenwash.ini";
+    ASSERT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "this test expects no Fenwash.ini beside the test program";
+
+    TraceMark mark;
+    LoadConfiguration();
+    EXPECT_EQ(std::string(iniPath), beside);
+    std::vector<std::pair<std::string, std::string>> logged = LoggedSince(mark);
+    ASSERT_FALSE(logged.empty());
+    EXPECT_EQ(logged[0], std::make_pair(std::string("ServiceThread"), "CurrentDirectory: " + folder));
+    ConfigurationSnapshot defaults;
+    defaults.iniPath = beside;
+    EXPECT_EQ(TakeSnapshot(), defaults) << "a missing file gives the start values and empty lists";
+}
+
+TEST(Configuration, CleanProfilesMustBeExactlyOne)
+{
+    TestFolder folder;
+    struct Case { const char* parameters; BYTE enabled; LONG saved; };
+    const Case cases[] = {
+        { "CleanProfiles=1\r\n", 1, 1 },
+        { "CleanProfiles=2\r\nSaveDynamicProfiles=5\r\n", 0, 5 },
+        { "CleanProfiles=0\r\n", 0, 1 },
+        { "CleanProfiles=yes\r\n", 0, 1 },
+        { "SaveDynamicProfiles=0\r\n", 1, 0 },
+        { "", 1, 1 },
+    };
+    for (const Case& c : cases) {
+        std::string ini = folder.Write("parameters.ini", std::string("[Parameters]\r\n") + c.parameters);
+        LoadConfigurationFrom(ini.c_str());
+        EXPECT_EQ(profileCleanupEnabled, c.enabled) << c.parameters;
+        EXPECT_EQ(maxDynamicProfiles, c.saved) << c.parameters;
+    }
+}
+
+TEST(Configuration, ProtectedDirectoriesEndInOneBackslash)
+{
+    TestFolder folder;
+    std::string ini = folder.Write("protect.ini",
+        "[DontDeleteDirs]\r\nA=C:\\Temp\\Install\r\nB=D:\\Keep\\\r\nC=E:\\Old\\ ;retired\r\n"
+        "D=\r\nE=" + std::string(258, 'x') + "\r\nF=" + std::string(259, 'y') + "\r\n");
+    LoadConfigurationFrom(ini.c_str());
+    EXPECT_EQ(TakeSnapshot().protectedDirectories, (std::vector<std::string>{
+        "C:\\Temp\\Install\\", "D:\\Keep\\", "E:\\Old\\", "\\", std::string(258, 'x') + "\\"}))
+        << "a value with no room left for the backslash is not protected under another name";
+}
+
+TEST(Configuration, ItemSectionsKeepTheirSemicolonsAndListSectionsDoNot)
+{
+    TestFolder folder;
+    std::string ini = folder.Write("semicolon.ini",
+        "[Directories]\r\nDir1=TempDir ;scratch\r\n"
+        "[TempDir]\r\nPath=C:\\Temp ;scratch\r\nAction=DIR_EMPTY ;always\r\nActionTrigger=Startup\r\n"
+        "[Profiles]\r\nActionTrigger=USER_LOGOFF ;at logoff\r\nK=kiosk ;the shop\r\n");
+    LoadConfigurationFrom(ini.c_str());
+    ConfigurationSnapshot snapshot = TakeSnapshot();
+    EXPECT_EQ(snapshot.directories, (std::vector<SnapshotItem>{
+        {"C:\\Temp ;scratch", KIND_DIRECTORY, 0, DIR_EMPTY}})) << "ActionTrigger=Startup names no event";
+    EXPECT_EQ(snapshot.profileActionTrigger, "USER_LOGOFF ;at logoff");
+    EXPECT_EQ(snapshot.profiles, (std::vector<SnapshotItem>{{"kiosk", KIND_PROFILE, USER_LOGOFF, ACTION_NONE}}));
+}
+
+TEST(Configuration, LoadingAgainReplacesEverything)
+{
+    TestFolder folder;
+    std::string full = folder.Write("full.ini",
+        "[Parameters]\r\nCleanProfiles=0\r\nSaveDynamicProfiles=9\r\n"
+        "[Profiles]\r\nActionTrigger=USER_LOGOFF\r\nK=kiosk\r\n"
+        "[Files]\r\nF=X\r\n[X]\r\nPath=C:\\x\\*.tmp\r\n[DontDeleteDirs]\r\nK=C:\\Keep\r\n");
+    LoadConfigurationFrom(full.c_str());
+    LoadConfigurationFrom(full.c_str());
+    EXPECT_EQ(TakeSnapshot().protectedDirectories, (std::vector<std::string>{"C:\\Keep\\"}));
+
+    std::string bare = folder.Write("bare.ini", "[Unrelated]\r\nA=1\r\n");
+    LoadConfigurationFrom(bare.c_str());
+    ConfigurationSnapshot defaults;
+    defaults.iniPath = bare;
+    EXPECT_EQ(TakeSnapshot(), defaults);
+}
