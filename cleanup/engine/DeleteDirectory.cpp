@@ -1,0 +1,86 @@
+#include "FileActions.h"
+
+#include <strsafe.h>
+
+#include "config/AnsiText.h"
+#include "config/Configuration.h"
+#include "FindHandle.h"
+
+// A directory entry that is a link must not be entered: the service runs as
+// LocalSystem in folders that users can write to, and a link planted there
+// would lead the cleanup into any folder of the machine. RemoveDirectoryA
+// removes the link itself; its attributes are left alone, because setting
+// them would reach through the link to its target.
+static bool RemoveSubdirectory(const char* pszFullName, const WIN32_FIND_DATAA& entry)
+{
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        if (!DeleteDirectoryContents(pszFullName))
+            return true;    // protected or not empty: left in place, not a failure here
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesA(pszFullName, 0);
+    }
+    return RemoveDirectoryA(pszFullName) != FALSE;
+}
+
+static bool DeleteOneFile(const char* pszFullName, const WIN32_FIND_DATAA& entry)
+{
+    // A file link's own read-only flag cannot be told from its target's.
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        SetFileAttributesA(pszFullName, 0);
+    return DeleteFileA(pszFullName) != FALSE;
+}
+
+bool DeleteDirectoryContents(const char* pszPath)
+{
+    char szDirectory[MAX_PATH];
+    if (pszPath == NULL || FAILED(StringCchCopyA(szDirectory, MAX_PATH, pszPath)))
+        return false;
+    if (!EndsWithBackslash(szDirectory) && FAILED(StringCchCatA(szDirectory, MAX_PATH, "\\")))
+        return false;
+    if (dontDeleteDirs.Contains(szDirectory))
+        return false;
+
+    char szPattern[MAX_PATH];
+    if (FAILED(StringCchPrintfA(szPattern, MAX_PATH, "%s*.*", szDirectory)))
+        return false;
+
+    bool bResult = true;
+    WIN32_FIND_DATAA entry;
+    CFindHandle find(szPattern, &entry);
+    if (!find.IsOpen())
+        return true;    // a missing directory has nothing to delete
+    do {
+        // Also spares every name that starts with a dot, such as .settings.
+        if (entry.cFileName[0] == '.')
+            continue;
+        char szFullName[MAX_PATH];
+        if (FAILED(StringCchPrintfA(szFullName, MAX_PATH, "%s%s", szDirectory, entry.cFileName))) {
+            bResult = false;    // a cut name would be another file
+            continue;
+        }
+        bool bDeleted = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                            ? RemoveSubdirectory(szFullName, entry)
+                            : DeleteOneFile(szFullName, entry);
+        if (!bDeleted)
+            bResult = false;
+    } while (find.Next(&entry));
+    return bResult;
+}
+
+bool DeleteDirectory(const char* pszPath, bool bCheck)
+{
+    if (bCheck && !CanCleanDir(pszPath))
+        return false;
+    if (!DeleteDirectoryContents(pszPath))
+        return false;
+
+    WIN32_FIND_DATAA entry;
+    CFindHandle find(pszPath, &entry);
+    // A path ending in a backslash names no entry: its contents went, it stays.
+    if (!find.IsOpen())
+        return true;
+    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))
+        SetFileAttributesA(pszPath, FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryA(pszPath) != FALSE;
+}

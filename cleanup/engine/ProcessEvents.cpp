@@ -1,0 +1,121 @@
+#include "EventProcessing.h"
+
+#include "FileActions.h"
+#include "ProfileCleanup.h"
+#include "config/Configuration.h"
+#include "service/LogMessage.h"
+
+// Logoff and shutdown arrive on threads of their own and can overlap. One
+// event at a time keeps the list cursors, the rewrite of
+// [SaveDynamicProfiles] and the profile deletions from running twice at once.
+// It is made before any thread can process an event, and never deleted: a
+// console-event thread may still be inside when the process ends.
+class CEventLock
+{
+public:
+    CEventLock() { InitializeCriticalSection(&m_section); }
+    void Enter() { EnterCriticalSection(&m_section); }
+    void Leave() { LeaveCriticalSection(&m_section); }
+
+private:
+    CEventLock(const CEventLock&) = delete;
+    CEventLock& operator=(const CEventLock&) = delete;
+
+    CRITICAL_SECTION m_section;
+};
+
+static CEventLock eventLock;
+
+// The message source of each event is the name of its entry routine.
+static const char* EventSource(DWORD nEvent)
+{
+    switch (nEvent) {
+    case SVC_STARTUP:
+        return "ProcessServiceStartup";
+    case USER_LOGOFF:
+        return "ProcessLogoffEvent";
+    case USER_SHUTDOWN:
+        return "ProcessShutdownEvent";
+    default:
+        return "ProcessEvents";
+    }
+}
+
+void ProcessEvent(CleanupItem* pItem, DWORD nEvent)
+{
+    if ((pItem->GetTriggers() & nEvent) == 0)
+        return;
+    const char* pszPath = pItem->GetPath();
+    switch (pItem->GetAction()) {
+    case DIR_EMPTY:
+        if (CanCleanDir(pszPath)) {
+            LogMessage("ProcessEvent", "Deleting Directory Contents of: %s", pszPath);
+            DeleteDirectoryContents(pszPath);
+        }
+        break;
+    case DIR_DELETE:
+        if (CanCleanDir(pszPath)) {
+            LogMessage("ProcessEvent", "Deleting Directory and Contents of: %s", pszPath);
+            DeleteDirectory(pszPath, true);
+        }
+        break;
+    case FILE_DELETE:
+        LogMessage("ProcessEvent", "Deleting files matching: %s", pszPath);
+        DeleteMatchingFiles(pszPath);
+        break;
+    case APP_EXECUTE:
+        LogMessage("ProcessEvent", "Executing applications matching: %s", pszPath);
+        RunApplication(pszPath);
+        break;
+    default:
+        break;
+    }
+}
+
+// Every item of the list, in section order; pszMessage, when given, is
+// written for each item whether or not it acts.
+static void ProcessList(CQuilItemList& list, DWORD nEvent, const char* pszMessage)
+{
+    if (!list.MoveFirst())
+        return;
+    do {
+        CleanupItem* pItem = list.GetItem();
+        if (pszMessage != NULL)
+            LogMessage("ProcessEvents", pszMessage, pItem->GetPath());
+        ProcessEvent(pItem, nEvent);
+    } while (list.MoveNext());
+}
+
+static void ProcessProfiles(DWORD nEvent)
+{
+    // The trigger text is parsed afresh at every event, on an item that
+    // exists only for this.
+    CleanupItem trigger;
+    trigger.AddTriggers(profileActionTrigger);
+    LogMessage("ProcessEvent", "Profile item event: %d; System event: %d", (int)trigger.GetTriggers(), (int)nEvent);
+    if ((trigger.GetTriggers() & nEvent) == 0)
+        return;
+    // The trigger item has no name; the trigger text says why profiles run.
+    LogMessage("ProcessEvent", "Processing profiles: %s", profileActionTrigger);
+    ProcessingProfile();
+}
+
+void ProcessEvents(DWORD nEvent)
+{
+    eventLock.Enter();
+    const char* pszSource = EventSource(nEvent);
+    LogMessage(pszSource, "Entering %s", pszSource);
+
+    char szUser[MAX_PATH] = {};
+    if (GetDefaultUserName(szUser))
+        SaveDynamicProfileName(szUser, MAX_PATH);
+
+    ProcessList(directoryList, nEvent, NULL);
+    ProcessList(fileList, nEvent, "Processing File: %s");
+    ProcessList(applicationList, nEvent, "Processing App: %s");
+    if (profileCleanupEnabled)
+        ProcessProfiles(nEvent);
+
+    LogMessage(pszSource, "Exiting %s", pszSource);
+    eventLock.Leave();
+}

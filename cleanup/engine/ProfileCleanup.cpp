@@ -1,0 +1,106 @@
+#include "ProfileCleanup.h"
+
+#include <strsafe.h>
+
+#include "FileActions.h"
+#include "config/Configuration.h"
+#include "config/IniSection.h"
+#include "service/LogMessage.h"
+
+// Accounts whose profiles the terminal itself needs.
+static const char* const FIXED_KEEP_NAMES[] = {
+    "plinkett", "Administrator", "Default User", "Default_User", "quantorpolis"
+};
+static const DWORD FIXED_KEEP_COUNT = sizeof FIXED_KEEP_NAMES / sizeof FIXED_KEEP_NAMES[0];
+
+static void AddKeepName(CQuilItemList& keepList, const char* pszName)
+{
+    CleanupItem* pItem = keepList.GetItem();
+    pItem->SetKind(KIND_PROFILE);
+    pItem->SetName(pszName != NULL ? pszName : "");
+    keepList.MoveNext();
+}
+
+// The fixed names, the names of [Profiles] and every recent user's name.
+static void FillKeepList(CQuilItemList& keepList, CIniSection& dynamicNames, bool bDynamicOpen)
+{
+    keepList.MoveFirst();
+    for (DWORD i = 0; i < FIXED_KEEP_COUNT; ++i)
+        AddKeepName(keepList, FIXED_KEEP_NAMES[i]);
+    if (profileList.MoveFirst()) {
+        do
+            AddKeepName(keepList, profileList.GetItem()->GetName());
+        while (profileList.MoveNext());
+    }
+    if (bDynamicOpen && dynamicNames.MoveFirst()) {
+        do
+            AddKeepName(keepList, dynamicNames.GetValue());
+        while (dynamicNames.MoveNext());
+    }
+}
+
+void ProcessingProfile()
+{
+    CIniSection dynamicNames;
+    bool bDynamicOpen = dynamicNames.Open(iniPath, "SaveDynamicProfiles");
+    DWORD nDynamic = bDynamicOpen ? dynamicNames.GetCount() : 0;
+    CQuilItemList keepList(FIXED_KEEP_COUNT + profileList.GetCount() + nDynamic);
+    if (keepList.GetCount() == 0)
+        return;
+    FillKeepList(keepList, dynamicNames, bDynamicOpen);
+
+    DWORD nProfiles = CountProfileKeys();
+    if (nProfiles == 0)
+        return;
+    CQuilItemList profiles(nProfiles);
+    if (profiles.GetCount() != nProfiles || !ReadProfileList(profiles))
+        return;
+
+    profiles.MoveFirst();
+    do {
+        CleanupItem* pProfile = profiles.GetItem();
+        const char* pszName = pProfile->GetName();
+        // No keep-list holds an empty name, so such a profile would be deleted;
+        // its directory would then be the folder of every user's profile, or
+        // the one above it.
+        if (pszName[0] == '\0') {
+            LogMessage("ProcessingProfile", "Passing over profile without a name: %s", pProfile->GetPath());
+            continue;
+        }
+        if (keepList.FindName(pszName))
+            continue;
+        LogMessage("ProcessingProfile", "Deleting profile info for: %s", pszName);
+        DeleteProfile(pProfile->GetPath());
+    } while (profiles.MoveNext());
+}
+
+void DeleteProfile(const char* pszKeyPath)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKeyPath, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return;
+    char szImagePath[MAX_PATH];
+    bool bRead = ReadRegistryText(hKey, "ProfileImagePath", szImagePath);
+    RegCloseKey(hKey);
+    if (!bRead)
+        return;
+
+    // The expanded directory is checked again: a variable that expands to
+    // nothing, or a value changed since the list was read, must not turn a
+    // profile's folder into the folder above it.
+    char szDirectory[MAX_PATH];
+    DWORD nNeeded = ExpandEnvironmentStringsA(szImagePath, szDirectory, MAX_PATH);
+    char szName[MAX_PATH];
+    if (nNeeded == 0 || nNeeded > MAX_PATH || !ProfileNameFromPath(szDirectory, szName))
+        return;
+    // The key stays while anything of the directory stays, so the profile is
+    // tried again at the next run.
+    if (!DeleteDirectory(szDirectory, true))
+        return;
+
+    HKEY hMachine;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "", 0, KEY_ALL_ACCESS, &hMachine) != ERROR_SUCCESS)
+        return;
+    RegDeleteKeyA(hMachine, pszKeyPath);
+    RegCloseKey(hMachine);
+}

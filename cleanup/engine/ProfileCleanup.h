@@ -1,0 +1,41 @@
+// Cached user profiles: remembering the recent users, and deleting the
+// profiles of users who are on no keep-list.
+#pragma once
+
+#include <windows.h>
+
+#include "config/QuilItemList.h"
+
+// Below HKEY_LOCAL_MACHINE; each subkey is one cached profile.
+extern const char profileListKey[];
+
+// The user who logged on last, from Winlogon "DefaultUserName".
+bool GetDefaultUserName(char (&szName)[MAX_PATH]);
+
+// Moves the name to, or adds it at, the newest place of [SaveDynamicProfiles]
+// and drops the oldest names beyond maxDynamicProfiles. A section that is
+// missing or empty is left so: nothing is recorded.
+void SaveDynamicProfileName(const char* pszName, DWORD nBufferSize);
+
+// Deletes every cached profile whose name is on no keep-list.
+void ProcessingProfile();
+
+DWORD CountProfileKeys();
+
+// Fills the list, whose room is the number of subkeys, with one profile item
+// per subkey: its name and its registry path. False when any subkey could
+// not be read.
+bool ReadProfileList(CQuilItemList& list);
+
+// Deletes the profile's directory and then, if that went, its registry key.
+void DeleteProfile(const char* pszKeyPath);
+
+// The name of the profile whose directory is pszImagePath: its last part, cut
+// before its last full stop. False, with an empty name, when the last part
+// names no folder of its own (empty, or only full stops and blanks, which the
+// platform would take for the folder above), or there is no backslash at all.
+bool ProfileNameFromPath(const char* pszImagePath, char (&szName)[MAX_PATH]);
+
+// A registry text value into a 260-byte buffer, always terminated; false when
+// it is missing or does not fit.
+bool ReadRegistryText(HKEY hKey, const char* pszValue, char (&szText)[MAX_PATH]);

@@ -1,0 +1,307 @@
+// The file-system and program actions on the terminal's own file system.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "EngineFiles.h"
+#include "TerminalTrace.h"
+#include "config/Configuration.h"
+#include "engine/FileActions.h"
+#include "service/LogMessage.h"
+
+namespace {
+
+std::string WindowsDirectory()
+{
+    char buffer[MAX_PATH];
+    GetWindowsDirectoryA(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::string SystemDirectory()
+{
+    char buffer[MAX_PATH];
+    GetSystemDirectoryA(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::string ProgramDirectory()
+{
+    char buffer[MAX_PATH];
+    GetModuleFileNameA(NULL, buffer, MAX_PATH);
+    std::string path = buffer;
+    return path.substr(0, path.rfind('\\'));
+}
+
+std::string Lower(std::string text)
+{
+    CharLowerA(&text[0]);
+    return text;
+}
+
+// Protected directories for one test only.
+struct Protect
+{
+    explicit Protect(const std::string& folder) { dontDeleteDirs.Add((folder + "\\").c_str()); }
+    ~Protect() { dontDeleteDirs.RemoveAll(); }
+};
+
+} // namespace
+
+// Runs first: the message belongs to the first call of the process.
+TEST(CanCleanDir, FirstCallLogsTheProgramDirectoryOnce)
+{
+    logDisabled = 0;
+    TraceMark mark;
+    CanCleanDir("C:\\Temp");
+    CanCleanDir("C:\\Other");
+    logDisabled = 1;
+    std::vector<EventLogEntry> entries = mark.NewEntries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].source, "CanCleanDir");
+    EXPECT_EQ(entries[0].strings.at(0), "CurrentDirectory: " + ProgramDirectory());
+}
+
+TEST(CanCleanDir, RefusesTheProtectedDirectoriesTheirLeadingPartsAndCaseVariants)
+{
+    const std::string windows = WindowsDirectory(), system = SystemDirectory(), program = ProgramDirectory();
+    for (const std::string& dir : { windows, system, program }) {
+        EXPECT_FALSE(CanCleanDir(dir.c_str())) << dir;
+        EXPECT_FALSE(CanCleanDir(Lower(dir).c_str())) << dir;
+        EXPECT_FALSE(CanCleanDir(dir.substr(0, dir.size() - 1).c_str())) << dir;
+    }
+    EXPECT_FALSE(CanCleanDir(windows.substr(0, 3).c_str()));    // C:\ //
+    EXPECT_FALSE(CanCleanDir("c"));
+    EXPECT_FALSE(CanCleanDir(""));
+    EXPECT_FALSE(CanCleanDir(NULL));
+}
+
+TEST(CanCleanDir, AcceptsOtherDirectoriesAndOnesBelowTheWindowsDirectory)
+{
+    EXPECT_TRUE(CanCleanDir("C:\\Temp"));
+    EXPECT_TRUE(CanCleanDir((WindowsDirectory() + "\\Temp").c_str()));
+    // One character longer than the Windows directory, but still a leading
+    // part of the system directory below it.
+    EXPECT_FALSE(CanCleanDir((WindowsDirectory() + "\\").c_str()));
+    EXPECT_TRUE(CanCleanDir((SystemDirectory() + "\\").c_str()));
+}
+
+TEST(DeleteDirectoryContents, EmptiesReadOnlyHiddenAndNestedEntriesButKeepsDotNames)
+{
+    std::string dir = FreshFolder("tree");
+    MakeFile(dir + "\\plain.txt");
+    MakeFile(dir + "\\readonly.txt", FILE_ATTRIBUTE_READONLY);
+    MakeFile(dir + "\\hidden.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    MakeFolder(dir + "\\a");
+    MakeFolder(dir + "\\a\\b");
+    MakeFile(dir + "\\a\\b\\deep.txt", FILE_ATTRIBUTE_READONLY);
+    MakeFolder(dir + "\\ro");
+    SetFileAttributesA((dir + "\\ro").c_str(), FILE_ATTRIBUTE_READONLY);
+    MakeFile(dir + "\\.settings");
+    MakeFolder(dir + "\\.cache");
+    MakeFile(dir + "\\.cache\\kept.txt");
+
+    EXPECT_TRUE(DeleteDirectoryContents(dir.c_str()));
+    EXPECT_TRUE(Exists(dir));
+    EXPECT_EQ(CountEntries(dir), 2);
+    EXPECT_TRUE(Exists(dir + "\\.settings"));
+    EXPECT_TRUE(Exists(dir + "\\.cache\\kept.txt"));
+}
+
+TEST(DeleteDirectoryContents, AMissingDirectoryHasNothingToDelete)
+{
+    EXPECT_TRUE(DeleteDirectoryContents("C:\\engine\\never-made"));
+}
+
+TEST(DeleteDirectoryContents, AProtectedSubdirectorySurvivesAndDirDeleteOfItsParentFails)
+{
+    std::string dir = FreshFolder("protected");
+    MakeFile(dir + "\\gone.txt");
+    MakeFolder(dir + "\\Install");
+    MakeFile(dir + "\\Install\\setup.ini");
+    Protect protect(Lower(dir) + "\\install");
+
+    EXPECT_TRUE(DeleteDirectoryContents(dir.c_str()));
+    EXPECT_FALSE(Exists(dir + "\\gone.txt"));
+    EXPECT_TRUE(Exists(dir + "\\Install\\setup.ini"));
+
+    EXPECT_FALSE(DeleteDirectory(dir.c_str(), true));
+    EXPECT_TRUE(Exists(dir + "\\Install\\setup.ini"));
+}
+
+TEST(DeleteDirectoryContents, AProtectedItemDirectoryIsNotTouched)
+{
+    std::string dir = FreshFolder("itself");
+    MakeFile(dir + "\\stays.txt");
+    Protect protect(dir);
+    EXPECT_FALSE(DeleteDirectoryContents(dir.c_str()));
+    EXPECT_FALSE(DeleteDirectory(dir.c_str(), true));
+    EXPECT_TRUE(Exists(dir + "\\stays.txt"));
+}
+
+TEST(DeleteDirectory, RemovesAHiddenReadOnlyDirectoryWithItsContents)
+{
+    std::string dir = FreshFolder("old");
+    MakeFolder(dir + "\\sub");
+    MakeFile(dir + "\\sub\\f.txt", FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(DeleteDirectory(dir.c_str(), true));
+    EXPECT_FALSE(Exists(dir));
+}
+
+TEST(DeleteDirectory, ATrailingBackslashEmptiesButKeepsTheDirectory)
+{
+    std::string dir = FreshFolder("trailing");
+    MakeFile(dir + "\\f.txt");
+    EXPECT_TRUE(DeleteDirectory((dir + "\\").c_str(), true));
+    EXPECT_TRUE(Exists(dir));
+    EXPECT_EQ(CountEntries(dir), 0);
+}
+
+TEST(DeleteDirectory, TheCheckRefusesTheWindowsDirectoryAndTouchesNothing)
+{
+    const std::string system = SystemDirectory();
+    int before = CountEntries(system);
+    EXPECT_FALSE(DeleteDirectory(WindowsDirectory().c_str(), true));
+    EXPECT_FALSE(DeleteDirectory(system.c_str(), true));
+    EXPECT_EQ(CountEntries(system), before);
+}
+
+// A folder that users can write to holds links to the Windows folder and to a
+// protected folder: the cleanup must not reach either. (The terminal shows a
+// link to a file as a plain file, so only folder links can be made here.)
+TEST(DeleteDirectoryContents, LinksAreNeverFollowed)
+{
+    std::string dir = FreshFolder("links");
+    std::string guarded = FreshFolder("guarded");
+    MakeFile(guarded + "\\precious.txt", FILE_ATTRIBUTE_READONLY);
+    MakeFolder(guarded + "\\inner");
+    MakeFile(guarded + "\\inner\\precious2.txt");
+    Protect protect(guarded);
+    ASSERT_TRUE(MakeUnixLink(dir + "\\to-windows", WindowsDirectory()));
+    ASSERT_TRUE(MakeUnixLink(dir + "\\to-guarded", guarded));
+    ASSERT_TRUE(GetFileAttributesA((dir + "\\to-guarded").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    MakeFile(dir + "\\junk.txt");
+    const int windowsEntries = CountEntries(WindowsDirectory());
+    const DWORD preciousAttributes = GetFileAttributesA((guarded + "\\precious.txt").c_str());
+
+    bool result = DeleteDirectoryContents(dir.c_str());
+
+    EXPECT_FALSE(Exists(dir + "\\junk.txt"));
+    EXPECT_EQ(CountEntries(WindowsDirectory()), windowsEntries);
+    EXPECT_TRUE(Exists(guarded + "\\precious.txt"));
+    EXPECT_EQ(GetFileAttributesA((guarded + "\\precious.txt").c_str()), preciousAttributes);
+    EXPECT_TRUE(Exists(guarded + "\\inner\\precious2.txt"));
+    // The terminal cannot remove a link to a folder that holds something
+    // (Wine looks through it); a link that stays must show in the result.
+    bool linksStayed = Exists(dir + "\\to-windows") || Exists(dir + "\\to-guarded");
+    EXPECT_EQ(result, !linksStayed);
+
+    // Deleting the folder of the links follows them no more than emptying it.
+    EXPECT_EQ(DeleteDirectory(dir.c_str(), true), !linksStayed);
+    EXPECT_TRUE(Exists(guarded + "\\inner\\precious2.txt"));
+    EXPECT_EQ(CountEntries(WindowsDirectory()), windowsEntries);
+    RemoveTree(dir);
+}
+
+TEST(DeleteMatchingFiles, DeletesMatchesReadOnlyOnesToo)
+{
+    std::string dir = FreshFolder("logs");
+    MakeFile(dir + "\\a.log", FILE_ATTRIBUTE_READONLY);
+    MakeFile(dir + "\\b.log", FILE_ATTRIBUTE_HIDDEN);
+    MakeFile(dir + "\\keep.txt");
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "\\*.log").c_str()));
+    EXPECT_FALSE(Exists(dir + "\\a.log"));
+    EXPECT_FALSE(Exists(dir + "\\b.log"));
+    EXPECT_TRUE(Exists(dir + "\\keep.txt"));
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "\\*.none").c_str()));
+}
+
+TEST(DeleteMatchingFiles, StarDotStarDeletesEveryFileButReportsTheDotEntries)
+{
+    std::string dir = FreshFolder("all");
+    MakeFile(dir + "\\a.log");
+    MakeFile(dir + "\\b");
+    MakeFolder(dir + "\\sub");
+    MakeFile(dir + "\\sub\\inner.txt");
+    EXPECT_FALSE(DeleteMatchingFiles((dir + "\\*.*").c_str()));
+    EXPECT_EQ(CountEntries(dir), 1);
+    EXPECT_TRUE(Exists(dir + "\\sub\\inner.txt"));
+}
+
+TEST(DeleteMatchingFiles, APatternWithoutADirectoryPartIsRefused)
+{
+    std::string dir = FreshFolder("current");
+    MakeFile(dir + "\\x.log");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
+    EXPECT_FALSE(DeleteMatchingFiles("*.log"));
+    EXPECT_FALSE(DeleteMatchingFiles(""));
+    SetCurrentDirectoryA(previous);
+    EXPECT_TRUE(Exists(dir + "\\x.log"));
+}
+
+TEST(LongPaths, PathsOf260CharactersOrMoreAreRefusedAndNothingIsDeleted)
+{
+    std::string dir = FreshFolder("long");
+    MakeFile(dir + "\\victim.log");
+    std::string tooLong = dir + "\\" + std::string(300 - dir.size(), 'x');
+    std::string exactly260 = dir + "\\" + std::string(259 - dir.size(), 'y');
+    ASSERT_EQ(exactly260.size(), 260u);
+    EXPECT_FALSE(DeleteDirectoryContents(tooLong.c_str()));
+    EXPECT_FALSE(DeleteDirectoryContents(exactly260.c_str()));
+    EXPECT_FALSE(DeleteDirectory(tooLong.c_str(), true));
+    EXPECT_FALSE(DeleteMatchingFiles((tooLong + "\\..\\..\\*.log").c_str()));
+    EXPECT_FALSE(RunApplication(("cmd.exe /c del " + dir + "\\victim.log " + std::string(260, ' ')).c_str()));
+    Sleep(300);
+    EXPECT_TRUE(Exists(dir + "\\victim.log"));
+}
+
+// A directory that fits, holding names that do not fit beside it.
+TEST(LongPaths, EntriesWhoseFullNameWouldNotFitAreLeftAndReported)
+{
+    std::string dir = FreshFolder("deep");
+    std::string deep = dir + "\\" + std::string(250 - dir.size(), 'd');   // 250 characters
+    std::wstring wideDeep = L"\\\\?\\" + std::wstring(deep.begin(), deep.end());
+    ASSERT_TRUE(CreateDirectoryW(wideDeep.c_str(), NULL));
+    HANDLE file = CreateFileW((wideDeep + L"\\a-rather-long-name.txt").c_str(), GENERIC_WRITE, 0, NULL,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    file = CreateFileW((wideDeep + L"\\s").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+
+    EXPECT_FALSE(DeleteDirectoryContents(deep.c_str()));
+    EXPECT_NE(GetFileAttributesW((wideDeep + L"\\a-rather-long-name.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((wideDeep + L"\\s").c_str()), INVALID_FILE_ATTRIBUTES);   // the fitting one went
+    EXPECT_FALSE(DeleteMatchingFiles((deep + "\\*.txt").c_str()));
+    EXPECT_NE(GetFileAttributesW((wideDeep + L"\\a-rather-long-name.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(RunApplication, ReturnsAtOnceWhileTheProgramRuns)
+{
+    std::string dir = FreshFolder("run");
+    HANDLE release = CreateEventA(NULL, TRUE, FALSE, "engine-run-release");
+    ASSERT_NE(release, (HANDLE)NULL);
+    std::string marker = dir + "\\child";
+    EXPECT_TRUE(RunApplication(("B:\\wait_child.exe " + marker + " engine-run-release").c_str()));
+    for (int i = 0; i < 500 && !Exists(marker + ".started"); ++i)
+        Sleep(20);
+    EXPECT_TRUE(Exists(marker + ".started"));
+    EXPECT_FALSE(Exists(marker + ".done"));     // still waiting for us
+    SetEvent(release);
+    for (int i = 0; i < 500 && !Exists(marker + ".done"); ++i)
+        Sleep(20);
+    EXPECT_TRUE(Exists(marker + ".done"));
+    CloseHandle(release);
+}
+
+TEST(RunApplication, AMissingProgramIsFalse)
+{
+    EXPECT_FALSE(RunApplication("C:\\engine\\no-such-program.exe /quiet"));
+    EXPECT_FALSE(RunApplication(""));
+}
