@@ -1,0 +1,48 @@
+#include "CommandLine.h"
+#include "LogMessage.h"
+#include "ServiceRuntime.h"
+
+namespace {
+
+const char switchChars[] = "-/";
+const char displayName[] = "Quillmere Cleanup";
+
+int RunServiceDispatcher()
+{
+    static char name[] = "Fenwash";
+    SERVICE_TABLE_ENTRYA serviceTable[] = {
+        { name, ServiceMain },
+        { NULL, NULL }
+    };
+    if (!StartServiceCtrlDispatcherA(serviceTable)) {
+        DWORD error = GetLastError();
+        LogMessage(serviceName, "Error in StartServiceCtrlDispatcher. Errornum: %d", (int)error);
+    }
+    return 0;
+}
+
+} // namespace
+
+int RunCommandLine(LPSTR commandLine)
+{
+    // Left to right: an administrative switch ends the process, so -Debug
+    // counts only before it. A switch character inside a switch's text starts
+    // another switch.
+    for (LPSTR text = NextSwitch(commandLine, switchChars); text != NULL;
+         text = NextSwitch(text, switchChars)) {
+        if (SwitchIs(text, "UnregServer"))
+            return RemoveService(serviceName) == 1 ? 1 : 0;
+        if (SwitchIs(text, "RegServer") || SwitchIs(text, "Service"))
+            return InstallService(serviceName, displayName) == 1 ? 1 : 0;
+        if (SwitchIs(text, "?") || SwitchIs(text, "help"))
+            return ShowCommandLineHelp();
+        if (SwitchIs(text, "Debug"))
+            logDisabled = 0;
+    }
+    return RunServiceDispatcher();
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
+{
+    return RunCommandLine(commandLine);
+}
