@@ -7,15 +7,9 @@
 
 #include <string>
 
-namespace {
+#include "TestProgram.h"
 
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
+namespace {
 
 // Runs a command line, waits for it and returns its exit code (or -1).
 DWORD RunAndWait(std::string commandLine, HANDLE* process = NULL)
@@ -55,7 +49,7 @@ std::string ReadFile(const std::string& path)
 
 TEST(ConsoleEventSender, HandlerReceivesEachEventAndTheSenderWaitsForIt)
 {
-    const std::string folder = ProgramFolder();
+    const std::string folder = TestProgramFolder();
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string log = std::string(temp) + "ctrl_events.txt";
@@ -83,6 +77,6 @@ TEST(ConsoleEventSender, HandlerReceivesEachEventAndTheSenderWaitsForIt)
 
 TEST(ConsoleEventSender, MissingProcessIsAnError)
 {
-    std::string command = "\"" + ProgramFolder() + "vtool.exe\" ctrl 999999 5";
+    std::string command = "\"" + TestProgramFolder() + "vtool.exe\" ctrl 999999 5";
     EXPECT_EQ(RunAndWait(command), 1u);
 }

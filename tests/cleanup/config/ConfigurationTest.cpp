@@ -5,23 +5,12 @@
 
 #include "ConfigTestFiles.h"
 #include "ConfigurationSnapshot.h"
+#include "TestProgram.h"
 #include "config/Configuration.h"
-
-namespace {
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.rfind('\\') + 1);
-}
-
-} // namespace
 
 TEST(Configuration, TheExampleLoadsAsItsTableDescribes)
 {
-    const std::string example = ProgramFolder() + "examples\\Fenwash.ini";
+    const std::string example = TestProgramFolder() + "examples\\Fenwash.ini";
     ASSERT_NE(GetFileAttributesA(example.c_str()), INVALID_FILE_ATTRIBUTES) << example;
     LoadConfigurationFrom(example.c_str());
 
@@ -42,7 +31,7 @@ TEST(Configuration, TheExampleLoadsAsItsTableDescribes)
 TEST(Configuration, LoadConfigurationReadsFenwashIniBesideTheProgram)
 {
     LoggingOn on;
-    const std::string folder = ProgramFolder();
+    const std::string folder = TestProgramFolder();
     const std::string beside = folder + "Fenwash.ini";
     ASSERT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES)
         << "this test expects no Fenwash.ini beside the test program";

@@ -7,6 +7,7 @@
 
 #include "EngineFiles.h"
 #include "TerminalTrace.h"
+#include "TestProgram.h"
 #include "config/Configuration.h"
 #include "engine/FileActions.h"
 #include "service/LogMessage.h"
@@ -29,10 +30,8 @@ std::string SystemDirectory()
 
 std::string ProgramDirectory()
 {
-    char buffer[MAX_PATH];
-    GetModuleFileNameA(NULL, buffer, MAX_PATH);
-    std::string path = buffer;
-    return path.substr(0, path.rfind('\\'));
+    std::string folder = TestProgramFolder();
+    return folder.substr(0, folder.size() - 1);
 }
 
 std::string Lower(std::string text)

@@ -2,14 +2,6 @@
 
 #include <stdio.h>
 
-std::string TestProgramFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 std::string CopyFenwashTo(const std::string& folder)
 {
     for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))

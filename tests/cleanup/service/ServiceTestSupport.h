@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "TerminalTrace.h"
-
-// The folder of the running test program (drive B:), ending in a backslash.
-std::string TestProgramFolder();
+#include "TestProgram.h"
 
 // Makes `folder` (and its parents) and copies B:\Fenwash.exe into it; returns
 // the copy's path, or "" on failure.
