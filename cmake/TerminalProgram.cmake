@@ -1,5 +1,6 @@
 # add_terminal_program(NAME DESCRIPTION SUBSYSTEM source...)
-# A shipped program: stripped, with a version resource naming it.
+# A shipped program: stripped, with a version resource naming it, and the
+# project's own runtime pieces in place of the C++ runtime's.
 function(add_terminal_program name description subsystem)
   set(PROGRAM_NAME ${name})
   set(PROGRAM_DESCRIPTION ${description})
@@ -11,5 +12,6 @@ function(add_terminal_program name description subsystem)
   else()
     target_link_options(${name} PRIVATE -mconsole)
   endif()
+  target_link_libraries(${name} PRIVATE terminal_runtime)
   target_link_options(${name} PRIVATE $<$<CONFIG:Release>:-s>)
 endfunction()
