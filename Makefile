@@ -3,7 +3,11 @@
 #   make build   the shipped programs in build/bin (32-bit), and the build the
 #                virtual terminal runs, with its tools and tests, in build/terminal
 #   make test    every test, in one ctest run, on virtual terminals
-#   make demo    the programs at work on a virtual terminal
+#   make demo    the programs at work on a virtual terminal; report, event log
+#                and screenshots in build/demo
+#   make bench   one table: footprint of the shipped programs against their
+#                budgets and every benchmark's result (bench/run)
+#   make dist    the zip of the programs, examples and guide, in build/dist
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -13,7 +17,7 @@ PACKAGES := g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
             wine wine32:i386 wine64 xvfb xauth imagemagick cmake ninja-build \
             googletest python3 procps locales
 
-.PHONY: setup build test demo clean
+.PHONY: setup build test demo bench dist clean
 
 setup:
 	@if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
@@ -43,6 +47,12 @@ test:
 
 demo: build
 	testbed/demo
+
+bench: build
+	bench/run
+
+dist: build
+	python3 packaging/make_dist.py
 
 clean:
 	rm -rf build

@@ -2,13 +2,13 @@
 // section, every item section and [DontDeleteDirs] grow together. Each value
 // is looked up again by its key through the profile-string calls, so the time
 // per item grows with the size of the file; the growth is printed as the
-// ratio of the time per item to that of the 10-item file, in the same run.
+// ratio of the time per item to that of the 10-item file, in the same run:
+// the result line "config load growth: R (...)".
 #include <windows.h>
-
-#include <stdio.h>
 
 #include <string>
 
+#include "BenchOutput.h"
 #include "config/Configuration.h"
 
 static std::string MakeIni(int items)
@@ -74,13 +74,14 @@ int main()
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const int sizes[] = { 10, 100, 1000 };
-    double firstPerItem = 0;
-    printf("%8s %10s %12s %14s %18s\n", "items", "file KB", "load ms", "us per item", "per item vs 10");
+    double firstPerItem = 0, perItem = 0;
+    std::string loads;
+    PrintLine("%8s %10s %12s %14s %18s", "items", "file KB", "load ms", "us per item", "per item vs 10");
     for (int items : sizes) {
         std::string path = std::string(temp) + "bench_config_" + std::to_string(items) + ".ini";
         std::string text = MakeIni(items);
         if (!WriteBytes(path, text)) {
-            printf("cannot write %s\n", path.c_str());
+            PrintLine("cannot write %s", path.c_str());
             return 1;
         }
         double seconds = TimeLoad(path, items >= 1000 ? 3 : 7);
@@ -89,14 +90,17 @@ int main()
         int loaded = (int)(profileList.GetCount() + directoryList.GetCount() + fileList.GetCount()
                            + applicationList.GetCount()) + dontDeleteDirs.GetCount();
         if (loaded != 5 * items) {
-            printf("%d items loaded from a file of %d per list\n", loaded, items);
+            PrintLine("%d items loaded from a file of %d per list", loaded, items);
             return 1;
         }
-        double perItem = seconds / loaded;
+        perItem = seconds / loaded;
         if (firstPerItem == 0)
             firstPerItem = perItem;
-        printf("%8d %10.1f %12.2f %14.1f %17.1fx\n", items, text.size() / 1024.0, seconds * 1e3,
-               perItem * 1e6, perItem / firstPerItem);
+        PrintLine("%8d %10.1f %12.2f %14.1f %17.1fx", items, text.size() / 1024.0, seconds * 1e3,
+                  perItem * 1e6, perItem / firstPerItem);
+        loads += (loads.empty() ? "" : ", ") + std::to_string(items) + ": " + std::to_string((int)(seconds * 1e3 + 0.5)) + " ms";
     }
+    PrintLine("config load growth: %.2f (time per item, 1000 items per list against 10; loads %s)",
+              perItem / firstPerItem, loads.c_str());
     return 0;
 }

@@ -78,6 +78,24 @@ class TerminalCommandLine(unittest.TestCase):
         self.assertEqual(len(full), 8)
         int(full[0], 16), int(full[1], 16)
         self.assertEqual(full[2:], ["Other", "2", "0", "0", "tab\\there", "second string"])
+        # For people: single backslashes, a line end as a new indented line.
+        vt("run", self.b, report, "Paths", "4", "C:\\Temp\\x.log", "line one\nline two")
+        self.assertEqual(vt("eventlog", self.b).stdout.splitlines()[-1], "Paths\tC:\\\\Temp\\\\x.log\tline one\\nline two")
+        self.assertEqual(vt("eventlog", self.b, "--readable").stdout.splitlines()[-3:],
+                         ["Other: tab\there | second string", "Paths: C:\\Temp\\x.log | line one", "    line two"])
+
+    def test_test_run_with_a_relative_terminals_folder(self):
+        # The program runs from the terminal's own folder; a relative root must
+        # still name the terminal. report_event without a text exits with 2.
+        kept = os.path.join(ROOT, "relative", "vt_cli_relative")
+        shutil.rmtree(os.path.dirname(kept), ignore_errors=True)
+        try:
+            result = vt("test-run", "--terminals", "relative", "--name", "vt_cli_relative",
+                        os.path.join(BIN, "report_event.exe"), "OnlySource", check=False, cwd=ROOT)
+            self.assertEqual(result.returncode, 2, result.stderr)
+            self.assertTrue(os.path.isdir(os.path.join(kept, "prefix")), result.stderr)
+        finally:
+            shutil.rmtree(os.path.dirname(kept), ignore_errors=True)
 
     def test_ctrl_delivers_an_event_and_waits_for_the_handler(self):
         target = os.path.join(BIN, "ctrl_target.exe")
