@@ -8,6 +8,9 @@
 # Either entry gets what the system's own start-up gives it: the instance,
 # the command line after the program's name, and STARTUPINFO's show command.
 # WinMain's return value, or exit's status, is the process's exit status.
+# Static constructors, atexit and static destructors work as usual. What needs
+# the C++ runtime's compiled parts (std::string, a container's growth,
+# iostreams, exceptions) fails to link: see use_terminal_startup.
 function(add_terminal_program name description subsystem)
   cmake_parse_arguments(P "UNICODE" "" "" ${ARGN})
   set(PROGRAM_NAME ${name})
