@@ -17,6 +17,17 @@ int StartupShowCommand();
 // then ends the process with the given status.
 [[noreturn]] void ExitProgram(int status);
 
+// A character's code: a byte above 127 is a character, never a blank.
+inline unsigned CharCode(char c)
+{
+    return (unsigned char)c;
+}
+
+inline unsigned CharCode(wchar_t c)
+{
+    return c;
+}
+
 // The command line without the program's name, as WinMain gets it: the name
 // ends at the first blank outside double quotes, and the blanks after it are
 // skipped. Neither '"' nor a blank can be the second byte of a double-byte
@@ -26,12 +37,12 @@ Char* CommandTail(Char* commandLine)
 {
     Char* text = commandLine;
     bool quoted = false;
-    while (*text > ' ' || (*text != 0 && quoted)) {
+    while (CharCode(*text) > ' ' || (*text != 0 && quoted)) {
         if (*text == '"')
             quoted = !quoted;
         ++text;
     }
-    while (*text != 0 && *text <= ' ')
+    while (*text != 0 && CharCode(*text) <= ' ')
         ++text;
     return text;
 }

@@ -117,6 +117,10 @@ TEST(ProgramStartup, GivesWinMainWhatTheSystemStartupWould)
         { "startup_probe.exe", "\"probe\"   ", SW_HIDE, "", SW_HIDE, 0 },
         { "startup_probe.exe", "probe return -2", noShowCommand, "return -2", SW_SHOWDEFAULT,
           0xFFFFFFFEu },
+        // A name with a character beyond ASCII, which the ANSI line holds as
+        // a byte above 127.
+        { "startup_probe.exe", "Pr\xc3\xbc" "fung return 6", noShowCommand, "return 6",
+          SW_SHOWDEFAULT, 6 },
         // An unterminated quote makes the whole line the name.
         { "startup_probe.exe", "\"probe return 4", noShowCommand, "", SW_SHOWDEFAULT, 0 },
         // The same for wWinMain, with text beyond ASCII and a tab.
