@@ -66,6 +66,16 @@ TEST(OverflowQuestion, YesRequestsTheRestartAndRefreshingGoesOn)
     EXPECT_TRUE(WaitUntil([] { return FilterState().queryCalls >= 2; }, 6000));
     EXPECT_EQ(panel.RestartRequests(), 1);
 
+    // Right after a tick the device goes away and the flush cannot open
+    // it: the status line says so rather than go on asking to wait.
+    SetFilter(4, 8192, 0, WRITE_FILTER_FAULT_HIDDEN);
+    PressButton(dialog, 1000);
+    const wchar_t kFailed[] = L"NTE flash memory write filter FAILED to load";
+    EXPECT_TRUE(WaitUntil([&] { return ListLines(dialog, 1002) == std::vector<std::wstring>{ kFailed }; },
+                          2000));
+    EXPECT_EQ(ControlText(dialog, 1006), kFailed);
+    EXPECT_FALSE(ControlEnabled(dialog, 1000));
+
     PressButton(dialog, IDCANCEL);
     DWORD status;
     EXPECT_TRUE(panel.WaitForExit(10000, &status));
