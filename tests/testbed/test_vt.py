@@ -133,6 +133,18 @@ class TerminalCommandLine(unittest.TestCase):
         self.assertTrue(100 < w < 1024 and 50 < h < 768, (w, h))
         self.assertNotEqual(vt("shot", self.b, window, "No such window title", check=False).returncode, 0)
 
+    def test_press_clicks_a_button_of_a_window(self):
+        # Pendrax's box for a wrong switch waits for its OK button.
+        box = subprocess.Popen([VT, "run", self.b, os.path.join(BIN, "Pendrax.exe"), "/wrong"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            self.assertTrue(wait_for(lambda: vt("press", self.b, "Pendrax", "1", check=False).returncode == 0))
+            box.wait(timeout=20)
+        finally:
+            box.kill()
+            box.wait()
+        self.assertEqual(vt("press", self.b, "No such window title", "1", check=False).returncode, 1)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -4,5 +4,6 @@
 
 int RunCtrl(int argc, char** argv);
 int RunEventLog(int argc, char** argv);
+int RunPress(int argc, char** argv);
 int RunWindow(int argc, char** argv);
 int RunWriteFilter(int argc, char** argv);

@@ -14,6 +14,7 @@ struct Verb
 const Verb verbs[] = {
     { "ctrl", RunCtrl },
     { "eventlog", RunEventLog },
+    { "press", RunPress },
     { "window", RunWindow },
     { "writefilter", RunWriteFilter },
 };
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     fprintf(stderr,
             "usage: vtool ctrl PID EVENT\n"
             "       vtool eventlog TRACE-FILE [--full]\n"
+            "       vtool press TITLE ID\n"
             "       vtool window TITLE [SECONDS]\n"
             "       vtool writefilter [FIELD=VALUE...]\n");
     return 2;

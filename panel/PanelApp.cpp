@@ -1,0 +1,68 @@
+// Pendrax, the write filter control panel. Each run does one thing, chosen
+// by its command line, and ends: the status dialog, a boot notice, or an
+// unattended flush that reports by exit status.
+#include <windows.h>
+#include <shellapi.h>
+#include <wchar.h>
+
+#include "BuildRestartDialog.h"
+#include "CWinApp.h"
+#include "InitNoticeDialog.h"
+#include "StatusDialog.h"
+#include "WriteFilterDevice.h"
+
+namespace {
+
+class PanelApp : public CWinApp
+{
+public:
+    BOOL InitInstance() override;
+};
+
+PanelApp theApp;
+
+void ShowStatusDialog()
+{
+    StatusDialog dialog;
+    theApp.m_pMainWnd = &dialog;
+    dialog.DoModal();
+}
+
+// False for an argument that is no switch of the panel.
+bool RunSwitch(LPCWSTR argument)
+{
+    if (_wcsicmp(argument, L"/f") == 0) {
+        // Ends the process itself, with its exit status, on any failure.
+        WriteFilterDevice().FlushOrExit(GENERIC_READ | GENERIC_WRITE);
+    } else if (_wcsicmp(argument, L"/i") == 0) {
+        InitNoticeDialog().DoModal();
+    } else if (_wcsicmp(argument, L"/build") == 0) {
+        BuildRestartDialog().DoModal();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+BOOL PanelApp::InitInstance()
+{
+    Enable3dControls();
+
+    // An open status dialog, from whatever process, is the only guard
+    // against a second panel; a run that finds one does nothing else.
+    HWND running = FindWindowW(L"#32770", L"Write Filter Device Control");
+    if (running != NULL) {
+        SetForegroundWindow(running);
+        return FALSE;
+    }
+
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments != NULL && count == 1)
+        ShowStatusDialog();
+    else if (arguments == NULL || count != 2 || !RunSwitch(arguments[1]))
+        MessageBoxW(NULL, L"Invalid parameter error\n", L"Pendrax", MB_OK);
+    return FALSE;
+}

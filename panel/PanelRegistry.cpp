@@ -1,0 +1,50 @@
+#include "PanelRegistry.h"
+
+#include "RegistryKey.h"
+
+const wchar_t kPanelKey[] = L"SOFTWARE\\ZRT\\pendrax";
+const wchar_t kDriverServiceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\pendrax";
+
+bool ReadLowWord(LPCWSTR keyPath, LPCWSTR valueName, WORD* value)
+{
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return false;
+    // Cleared first: a shorter value fills only its own bytes.
+    DWORD data = 0;
+    DWORD size = sizeof(data);
+    if (RegQueryValueExW(key.Get(), valueName, NULL, NULL, (BYTE*)&data, &size) != ERROR_SUCCESS)
+        return false;
+    *value = LOWORD(data);
+    return true;
+}
+
+bool DriverStartDisabled()
+{
+    WORD start = 0;
+    return ReadLowWord(kDriverServiceKey, L"Start", &start) && start == SERVICE_DISABLED;
+}
+
+static bool WriteDword(HKEY key, LPCWSTR valueName, DWORD data)
+{
+    return RegSetValueExW(key, valueName, 0, REG_DWORD, (const BYTE*)&data, sizeof(data))
+           == ERROR_SUCCESS;
+}
+
+bool WriteShowNotice(bool show)
+{
+    RegistryKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPanelKey, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        NULL, key.Receive(), NULL) != ERROR_SUCCESS)
+        return false;
+    return WriteDword(key.Get(), L"init", show ? 1 : 0);
+}
+
+bool WriteDriverBootStart()
+{
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverServiceKey, 0, KEY_SET_VALUE, key.Receive())
+        != ERROR_SUCCESS)
+        return false;
+    return WriteDword(key.Get(), L"Start", SERVICE_BOOT_START);
+}

@@ -1,0 +1,173 @@
+#include "StatusDialog.h"
+
+#include "PanelIcon.h"
+#include "StatusText.h"
+#include "WriteFilterDevice.h"
+#include "ScopedHandle.h"
+#include "resource.h"
+
+namespace {
+
+const UINT_PTR kRefreshTimer = 1;
+const UINT kRefreshMs = 3000;
+
+} // namespace
+
+StatusDialog::StatusDialog(CWnd* parent)
+    : CDialog(IDD_STATUS_DIALOG, parent), m_hIcon(LoadPanelIcon(IDR_MAINFRAME))
+{
+}
+
+void StatusDialog::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_FLUSH_CACHE, m_flushCache);
+    DDX_Control(pDX, IDC_STATE_ICON, m_stateIcon);
+    DDX_Control(pDX, IDC_STATUS_LIST, m_statusList);
+    DDX_Text(pDX, IDC_STATUS_TEXT, m_statusText);
+}
+
+BOOL StatusDialog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
+    SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+    // The overflow question of this first refresh is answered before any
+    // timer exists, so no refresh runs while it is open.
+    Refresh(TRUE);
+    SetTimer(kRefreshTimer, kRefreshMs);
+    return TRUE;
+}
+
+bool StatusDialog::OnCommand(WORD id, WORD notifyCode)
+{
+    if (id == IDC_FLUSH_CACHE && notifyCode == BN_CLICKED) {
+        OnFlushCache();
+        return true;
+    }
+    return CDialog::OnCommand(id, notifyCode);
+}
+
+void StatusDialog::OnTimer(UINT_PTR)
+{
+    // Each tick replaces the figures rather than adding to them.
+    m_statusList.ResetContent();
+    Refresh(FALSE);
+}
+
+void StatusDialog::Refresh(BOOL firstTime)
+{
+    WriteFilterDevice device;
+    {
+        // Closed before the overflow question, which may stay open long.
+        ScopedHandle handle(device.OpenDevice(GENERIC_READ));
+        if (!handle.IsValid()) {
+            ShowFailure(OpenFailureStatus(GetLastError()));
+            return;
+        }
+        if (!device.QueryStatus(handle.Get())) {
+            ShowFailure(kFilterFailed);
+            return;
+        }
+    }
+    if (device.FilterActive()) {
+        ShowIcon(IDI_BULB_LIT);
+        ShowStatusText(kFilterActive);
+    } else {
+        m_flushCache.EnableWindow(FALSE);
+        ShowIcon(IDI_BULB_UNLIT);
+        ShowStatusText(kFilterInactive);
+    }
+    AppendStatusLines(device.status);
+
+    if (firstTime && device.CacheFull()) {
+        int answer = MessageBox(L"Cache overflow has occurred, do you want to restart the system?",
+                                L"Pendrax", MB_YESNO);
+        if (answer == IDYES) {
+            device.RestartSystem();
+        } else {
+            m_flushCache.EnableWindow(FALSE);
+            UpdateData(FALSE);
+        }
+    }
+}
+
+// A refresh that failed stops the refreshing for good; its text and the
+// unlit bulb stay until the dialog closes.
+void StatusDialog::ShowFailure(LPCWSTR text)
+{
+    m_statusText = text;
+    m_flushCache.EnableWindow(FALSE);
+    ShowIcon(IDI_BULB_UNLIT);
+    KillTimer(kRefreshTimer);
+    UpdateData(FALSE);
+}
+
+void StatusDialog::OnFlushCache()
+{
+    // One flush per dialog: nothing enables the button again.
+    m_flushCache.EnableWindow(FALSE);
+    m_statusList.ResetContent();
+    // Shown before the call that blocks this thread until the driver is done.
+    ShowStatusText(L"Flushing cache... please wait.");
+
+    WriteFilterDevice device;
+    ScopedHandle handle(device.OpenDevice(GENERIC_READ | GENERIC_WRITE));
+    ShowIcon(IDI_BULB_UNLIT);
+    if (!handle.IsValid()) {
+        m_statusList.AddString(kFilterFailed);
+        // Nothing is flushing any more: the line must not say so until the
+        // next refresh.
+        ShowStatusText(kFilterFailed);
+        return;
+    }
+    if (!device.FlushCache(handle.Get())) {
+        ShowStatusText(kFilterFailed);
+        return;
+    }
+    AppendStatusLines(device.status);
+    ShowStatusText(L"Flushing cache is done.");
+}
+
+void StatusDialog::ShowIcon(UINT iconId)
+{
+    m_hIcon = LoadPanelIcon(iconId);
+    m_stateIcon.SetIcon(m_hIcon);
+}
+
+void StatusDialog::ShowStatusText(LPCWSTR text)
+{
+    m_statusText = text;
+    UpdateData(FALSE);
+}
+
+void StatusDialog::AppendStatusLines(const WriteFilterStatus& status)
+{
+    CString line;
+    line.Format(L"count of 512 byte blocks in use = %d", (int)status.blocksInUse);
+    m_statusList.AddString(line);
+    line.Format(L"count of 512 byte blocks total = %d", (int)status.blocksTotal);
+    m_statusList.AddString(line);
+    line.Format(L"BOOL for mode query %d", (int)status.mode);
+    m_statusList.AddString(line);
+    line.Format(L"count of entries flushed %d", (int)status.entriesFlushed);
+    m_statusList.AddString(line);
+}
+
+bool StatusDialog::OnPaint()
+{
+    if (!IsIconic())
+        return false;
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.m_hDC);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc.m_hDC, x, y, m_hIcon);
+    return true;
+}
+
+HCURSOR StatusDialog::OnQueryDragIcon()
+{
+    return (HCURSOR)m_hIcon;
+}
