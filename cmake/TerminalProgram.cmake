@@ -1,12 +1,22 @@
-# add_terminal_program(NAME DESCRIPTION SUBSYSTEM source...)
+# add_terminal_program(NAME DESCRIPTION SUBSYSTEM source... [VERSION a.b.c.d])
 # A shipped program: stripped, with a version resource naming it, and the
-# project's own runtime pieces in place of the C++ runtime's.
+# project's own runtime pieces in place of the C++ runtime's. Without
+# VERSION the program carries the project's version.
 function(add_terminal_program name description subsystem)
+  cmake_parse_arguments(P "" "VERSION" "" ${ARGN})
   set(PROGRAM_NAME ${name})
   set(PROGRAM_DESCRIPTION ${description})
+  if(P_VERSION)
+    set(PROGRAM_VERSION ${P_VERSION})
+  else()
+    set(PROGRAM_VERSION ${PROJECT_VERSION})
+  endif()
+  string(REPLACE "." ";" version_parts "${PROGRAM_VERSION}.0.0.0")
+  list(SUBLIST version_parts 0 4 version_parts)
+  string(REPLACE ";" "," PROGRAM_VERSION_NUMBERS "${version_parts}")
   configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc @ONLY)
-  add_executable(${name} ${ARGN} ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
+  add_executable(${name} ${P_UNPARSED_ARGUMENTS} ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
   if(subsystem STREQUAL "windows")
     target_link_options(${name} PRIVATE -mwindows)
   else()
