@@ -98,13 +98,11 @@ void PutHexCharacters(ScriptWriter& out, size_t column, const wchar_t* text, siz
     hex.Last((BYTE)characters.ByteOf(text[count - 1]));
 }
 
-// A string whose data is its characters and one terminating NUL, with no
-// NUL or line break before it, can stand between quotes.
+// A string whose only NUL is its last character, without a line break, can
+// stand between quotes.
 bool IsPlainString(const wchar_t* text, size_t count)
 {
-    if (count == 0 || text[count - 1] != L'\0' || HasLineBreak(text, count))
-        return false;
-    return wcslen(text) == count - 1;
+    return count != 0 && wcslen(text) == count - 1 && !HasLineBreak(text, count);
 }
 
 bool WriteStringLine(ScriptWriter& out, const wchar_t* name, size_t nameLength, DWORD type,
@@ -135,8 +133,11 @@ bool WriteValueLine(ScriptWriter& out, const wchar_t* name, size_t nameLength, D
     case REG_SZ:
     case REG_EXPAND_SZ:
     case REG_MULTI_SZ:
-        // Half a character has no 8-bit form.
-        if (size % 2 != 0)
+        // Half a character has no 8-bit form. A string without its final
+        // NUL has none either: the registry completes a string it is given
+        // when a NUL follows the data, as it does behind the registry
+        // editor's text.
+        if (size % 2 != 0 || (size != 0 && ((const wchar_t*)data)[size / 2 - 1] != L'\0'))
             return false;
         return WriteStringLine(out, name, nameLength, type, (const wchar_t*)data, size / 2);
     case REG_DWORD:
