@@ -55,7 +55,7 @@ void KeyExport::ExportValues(HKEY key, DWORD valueCount, DWORD longestData)
                                     m_data.Bytes(), &size);
         if (result == ERROR_MORE_DATA) {
             // The value grew since the key was asked: ask again, with more room.
-            wanted = m_data.Size() * 2;
+            wanted = (m_data.Size() + 1) * 2;
             --index;
             continue;
         }

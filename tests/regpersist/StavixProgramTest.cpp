@@ -1,19 +1,15 @@
-// Stavix.exe run as a program on the terminal: its two modes, what each
-// leaves on flash, on drive Z: and in the registry, and its exit status.
+// Stavix.exe as a program on the terminal: its two modes, what each leaves
+// on flash, on drive Z: and in the registry, and its exit status.
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "ScopedRegKey.h"
 #include "StavixTestSupport.h"
 #include "SubstituteControl.h"
 
 namespace {
 
-const wchar_t pendrax[] = L"SOFTWARE\\ZRT\\pendrax";
-const wchar_t saved[] = L"SOFTWARE\\StavixSaved";
-const DWORD minusOne = 0xFFFFFFFF;
+const wchar_t pendrax[] = L"SOFTWARE\\ZRT\\pendrax", saved[] = L"SOFTWARE\\StavixSaved";
+const std::string newKeyScript = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved\\New]\r\n\r\n";
 
 class StavixProgramTest : public testing::Test
 {
@@ -21,17 +17,13 @@ protected:
     void SetUp() override
     {
         SetFilter(96, 8192);
-        ASSERT_TRUE(SetFlashFaults(FlashTestFaults{}));
         ClearFlash();
-        DeleteFileW(L"Z:\\stavix.reg");
-        DeleteFileW(L"Z:\\info");
-        ASSERT_TRUE(WriteKeyList("; keys that survive a restart\r\n<TSCAL path>\r\n"
-                                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n"));
+        ASSERT_TRUE(WriteKeyList("; carried keys\r\n<TSCAL path>\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n"));
         DeleteTree(saved);
-        ASSERT_TRUE(SetString(saved, L"licence", L"C:\\keep \"me\""));
-        ASSERT_TRUE(SetDword(std::wstring(saved) + L"\\Sub", L"n", 42));
+        ASSERT_TRUE(SetValue(saved, L"licence", REG_SZ, Sz(L"C:\\keep \"me\"")));
+        ASSERT_TRUE(SetValue(std::wstring(saved) + L"\\Sub", L"n", REG_DWORD, Dword(42)));
         DeleteTree(pendrax);
-        ASSERT_TRUE(SetString(pendrax, L"error", L"earlier"));
+        ASSERT_TRUE(SetValue(pendrax, L"error", REG_SZ, Sz(L"earlier")));
     }
     void TearDown() override { SetFilter(96, 8192); }
 
@@ -42,171 +34,132 @@ protected:
         state.status.blocksTotal = total;
         state.status.mode = mode;
         state.faults = faults;
-        ASSERT_TRUE(SetWriteFilterTestState(state)) << GetLastError();
+        ASSERT_TRUE(SetWriteFilterTestState(state));
     }
-    static WriteFilterTestState Filter()
+    static uint32_t FlushCalls()
     {
         WriteFilterTestState state = {};
         EXPECT_TRUE(GetWriteFilterTestState(&state));
-        return state;
+        return state.flushCalls;
     }
     static std::string Pendrax(const wchar_t* name)
     {
-        std::vector<RegistryValue> values = ReadTree(pendrax);
-        for (const RegistryValue& value : values) {
+        for (const RegistryValue& value : ReadTree(pendrax)) {
             if (value.name == name)
-                return std::to_string(value.type) + ":" + value.data;
+                return value.data;
         }
         return "(none)";
     }
-    static std::string Sz(const std::wstring& text)
-    {
-        return "1:" + std::string((const char*)text.c_str(), (text.size() + 1) * 2);
-    }
-    static std::string Dword(DWORD value) { return "4:" + std::string((const char*)&value, 4); }
 };
 
-TEST_F(StavixProgramTest, OnlySlashSInEitherCaseSaves)
+TEST_F(StavixProgramTest, SlashSInEitherCaseSavesAndAnythingElseRestores)
 {
     for (const wchar_t* line : { L"/s", L"/S", L"  /s" }) {
         ClearFlash();
         EXPECT_EQ(RunStavix(line), 0u);
-        EXPECT_EQ(FlashFile(L"info"), "err:0,flush:0") << "\"" << line << "\"";
-        EXPECT_TRUE(OnFlash(L"stavix.reg"));
+        EXPECT_EQ(FlashFile(L"info"), "err:0,flush:0");
+        EXPECT_EQ(FlashFile(L"stavix.reg"), ReadBytes(L"Z:\\stavix.reg"));
     }
-    EXPECT_EQ(FlashFile(L"stavix.reg"), ReadBytes(L"Z:\\stavix.reg"));
-    EXPECT_NE(FlashFile(L"stavix.reg").find("\"licence\"=\"C:\\\\keep \\\"me\\\"\"\r\n"),
-              std::string::npos);
+    EXPECT_NE(FlashFile(L"stavix.reg").find("\"licence\"=\"C:\\\\keep \\\"me\\\"\"\r\n"), std::string::npos);
     for (const wchar_t* line : { L"/s x", L"-s", L"/save", L"" }) {
         ClearFlash();
-        ASSERT_TRUE(SetString(pendrax, L"error", L"earlier"));
         EXPECT_EQ(RunStavix(line), 0u);
-        EXPECT_FALSE(OnFlash(L"info")) << "\"" << line << "\"";
-        EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
+        EXPECT_FALSE(OnFlash(L"info"));
     }
 }
 
-TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndResetsIt)
+TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilterOrList)
 {
-    const struct { DWORD autoflush; const char* record; } cases[] = {
-        { 1, "err:0,flush:1" }, { 65537, "err:0,flush:1" }, { 2, "err:0,flush:0" },
-        { 0, "err:0,flush:0" },
-    };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(SetDword(pendrax, L"autoflush", c.autoflush));
+    for (DWORD autoflush : { 1, 65537, 2, 0 }) {
+        ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(autoflush)));
         EXPECT_EQ(RunStavix(L"/s"), 0u);
-        EXPECT_EQ(FlashFile(L"info"), c.record) << c.autoflush;
-        EXPECT_EQ(ReadBytes(L"Z:\\info"), c.record);
+        std::string record = autoflush % 65536 == 1 ? "err:0,flush:1" : "err:0,flush:0";
+        EXPECT_EQ(FlashFile(L"info"), record);
+        EXPECT_EQ(ReadBytes(L"Z:\\info"), record);
         EXPECT_EQ(Pendrax(L"autoflush"), Dword(0));
         EXPECT_EQ(Pendrax(L"error"), Sz(L""));
+    }
+    const struct { uint32_t faults; uint8_t mode; bool keyList; const char* record; } cases[] = {
+        { WRITE_FILTER_FAULT_HIDDEN, 0, true, "err:-1,flush:0" },
+        { 0, 1, true, "err:-1,flush:0" },  // inactive
+        { WRITE_FILTER_FAULT_QUERY, 0, true, "err:0,flush:0" },
+        { 0, 0, false, "err:0,flush:0" },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:0,flush:1"));
+        if (!c.keyList)
+            DeleteFileW(L"C:\\winnt\\system32\\stavix.ini");
+        SetFilter(1, 100, c.faults, c.mode);
+        EXPECT_EQ(RunStavix(L"/s"), 0u);
+        EXPECT_EQ(FlashFile(L"info"), c.record);
+        EXPECT_FALSE(OnFlash(L"stavix.reg")) << c.record;
     }
     // Without the key nothing is read or made.
     DeleteTree(pendrax);
     EXPECT_EQ(RunStavix(L"/s"), 0u);
-    EXPECT_EQ(FlashFile(L"info"), "err:0,flush:0");
     EXPECT_EQ(ReadTree(pendrax).size(), 0u);
-}
-
-TEST_F(StavixProgramTest, SaveWithoutAnActiveFilterOrKeyListStoresNoScript)
-{
-    struct Case { const char* what; uint32_t faults; uint8_t mode; bool keyList; const char* record; };
-    const Case cases[] = {
-        { "no write filter", WRITE_FILTER_FAULT_HIDDEN, 0, true, "err:-1,flush:0" },
-        { "inactive filter", 0, 1, true, "err:-1,flush:0" },
-        { "failed query", WRITE_FILTER_FAULT_QUERY, 0, true, "err:0,flush:0" },
-        { "no key list", 0, 0, false, "err:0,flush:0" },
-    };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(PutOnFlash(L"stavix.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Old]\r\n"));
-        ASSERT_TRUE(PutOnFlash(L"info", "err:0,flush:1"));
-        if (!c.keyList) {
-            ASSERT_TRUE(DeleteFileW(L"C:\\winnt\\system32\\stavix.ini"));
-        }
-        SetFilter(1, 100, c.faults, c.mode);
-        EXPECT_EQ(RunStavix(L"/s"), 0u);
-        EXPECT_EQ(FlashFile(L"info"), c.record) << c.what;
-        EXPECT_FALSE(OnFlash(L"stavix.reg")) << c.what;
-    }
 }
 
 TEST_F(StavixProgramTest, RestoreImportsFlushesWhenAskedAndPublishesTheRecord)
 {
-    ASSERT_TRUE(SetDword(pendrax, L"autoflush", 1));
+    ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(1)));
     ASSERT_EQ(RunStavix(L"/s"), 0u);
     std::vector<RegistryValue> before = ReadTree(saved);
     DeleteTree(saved);
     SetFilter(50, 8192);
-
     EXPECT_EQ(RunStavix(L""), 0u);
-    std::vector<RegistryValue> after = ReadTree(saved);
-    EXPECT_EQ(after.size(), 4u);
-    EXPECT_TRUE(after == before);
-    EXPECT_EQ(Filter().flushCalls, 1u);
+    EXPECT_EQ(ReadTree(saved).size(), 4u);
+    EXPECT_TRUE(ReadTree(saved) == before);
+    EXPECT_EQ(FlushCalls(), 1u);
     EXPECT_EQ(Pendrax(L"error"), Sz(L"err:0,flush:1"));
-    EXPECT_FALSE(OnFlash(L"stavix.reg"));
-    EXPECT_FALSE(OnFlash(L"info"));
-    EXPECT_FALSE(FileExists(L"Z:\\stavix.reg"));
-    EXPECT_FALSE(FileExists(L"Z:\\info"));
+    EXPECT_FALSE(OnFlash(L"stavix.reg") || OnFlash(L"info"));
+    EXPECT_EQ(ReadBytes(L"Z:\\stavix.reg") + ReadBytes(L"Z:\\info"), "(missing)(missing)");
 
-    // A record without a request: no flush.
+    // Only a record, asking for no flush; then an empty one, which asks and
+    // tells nothing; then none at all, after a script.
     ASSERT_TRUE(PutOnFlash(L"info", "err:16,flush:0"));
     SetFilter(50, 8192);
     EXPECT_EQ(RunStavix(L"restore"), 0u);
-    EXPECT_EQ(Filter().flushCalls, 0u);
     EXPECT_EQ(Pendrax(L"error"), Sz(L"err:16,flush:0"));
+    ASSERT_TRUE(PutOnFlash(L"info", "") && SetValue(pendrax, L"error", REG_SZ, Sz(L"earlier")));
+    EXPECT_EQ(RunStavix(L""), 0u);
+    ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript));
+    EXPECT_EQ(RunStavix(L""), 0u);
+    EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 1u);
+    EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
+    EXPECT_EQ(FlushCalls(), 0u);
 }
 
 TEST_F(StavixProgramTest, RequestedFlushThatFailsEndsWithItsExitStatus)
 {
-    struct Case { const char* what; uint32_t inUse, total, faults; DWORD exit; };
-    const Case cases[] = {
-        { "full cache", 8192, 8192, 0, minusOne },
-        { "flush fails", 5, 8192, WRITE_FILTER_FAULT_FLUSH, minusOne },
-        { "no write filter", 5, 8192, WRITE_FILTER_FAULT_HIDDEN, 1 },
+    const struct { uint32_t inUse, faults; DWORD exitStatus; } cases[] = {
+        { 8192, 0, 0xFFFFFFFF },  // full cache
+        { 5, WRITE_FILTER_FAULT_FLUSH, 0xFFFFFFFF },
+        { 5, WRITE_FILTER_FAULT_HIDDEN, 1 },
     };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(PutOnFlash(L"stavix.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved\\New]\r\n\r\n"));
-        ASSERT_TRUE(PutOnFlash(L"info", "err:0,flush:1"));
-        SetFilter(c.inUse, c.total, c.faults);
-        EXPECT_EQ(RunStavix(L""), c.exit) << c.what;
-        EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier")) << c.what;
-        EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 1u) << c.what;
-        EXPECT_FALSE(OnFlash(L"info"));
-        EXPECT_FALSE(OnFlash(L"stavix.reg"));
-        EXPECT_FALSE(FileExists(L"Z:\\info"));
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:0,flush:1"));
+        SetFilter(c.inUse, 8192, c.faults);
+        EXPECT_EQ(RunStavix(L""), c.exitStatus);
+        EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
+        EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 1u);
+        EXPECT_FALSE(OnFlash(L"info") || OnFlash(L"stavix.reg"));
+        EXPECT_EQ(ReadBytes(L"Z:\\info"), "(missing)");
         DeleteTree(std::wstring(saved) + L"\\New");
     }
-}
-
-TEST_F(StavixProgramTest, RestoreWithoutARecordLeavesErrorAsItWas)
-{
-    ASSERT_TRUE(PutOnFlash(L"stavix.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved\\New]\r\n\r\n"));
-    EXPECT_EQ(RunStavix(L""), 0u);
-    EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 1u);
-    EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
-
-    // A record that holds no text asks for nothing and tells nothing.
-    ASSERT_TRUE(PutOnFlash(L"info", ""));
-    SetFilter(5, 8192);
-    EXPECT_EQ(RunStavix(L""), 0u);
-    EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
-    EXPECT_EQ(Filter().flushCalls, 0u);
-    EXPECT_FALSE(OnFlash(L"info"));
 }
 
 TEST_F(StavixProgramTest, ScriptStaysOnFlashWhenTheRegistryEditorCannotStart)
 {
     ASSERT_EQ(RunStavix(L"/s"), 0u);
     DeleteTree(saved);
-    const wchar_t editor[] = L"C:\\windows\\regedit.exe", hidden[] = L"C:\\windows\\regedit.away";
-    ASSERT_TRUE(MoveFileW(editor, hidden));
-    DWORD exitCode = RunStavix(L"");
-    ASSERT_TRUE(MoveFileW(hidden, editor));
-    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(MoveFileW(L"C:\\windows\\regedit.exe", L"C:\\windows\\regedit.away"));
+    DWORD exitStatus = RunStavix(L"");
+    ASSERT_TRUE(MoveFileW(L"C:\\windows\\regedit.away", L"C:\\windows\\regedit.exe"));
+    EXPECT_EQ(exitStatus, 0u);
     EXPECT_TRUE(OnFlash(L"stavix.reg"));
     EXPECT_EQ(ReadTree(saved).size(), 0u);
     EXPECT_EQ(Pendrax(L"error"), Sz(L"err:0,flush:0"));
-
     EXPECT_EQ(RunStavix(L""), 0u);
     EXPECT_EQ(ReadTree(saved).size(), 4u);
     EXPECT_FALSE(OnFlash(L"stavix.reg"));

@@ -1,5 +1,7 @@
 #include "StavixTestSupport.h"
 
+#include <stdio.h>
+
 #include "FlashCommit.h"
 #include "ScopedHandle.h"
 #include "ScopedRegKey.h"
@@ -7,14 +9,11 @@
 
 std::string ReadBytes(const std::wstring& path)
 {
-    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                  0, NULL));
-    if (!file.IsValid())
-        return "(missing)";
-    std::string bytes;
+    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
+    std::string bytes = file.IsValid() ? "" : "(missing)";
     char chunk[65536];
     DWORD read;
-    while (ReadFile(file.Get(), chunk, sizeof(chunk), &read, NULL) && read > 0)
+    while (file.IsValid() && ReadFile(file.Get(), chunk, sizeof(chunk), &read, NULL) && read > 0)
         bytes.append(chunk, read);
     return bytes;
 }
@@ -23,14 +22,8 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes)
 {
     ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
     DWORD written;
-    return file.IsValid() &&
-           WriteFile(file.Get(), bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
+    return file.IsValid() && WriteFile(file.Get(), bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
            written == bytes.size();
-}
-
-bool FileExists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool WriteKeyList(const std::string& bytes)
@@ -40,65 +33,40 @@ bool WriteKeyList(const std::string& bytes)
     return WriteBytes(L"C:\\winnt\\system32\\stavix.ini", bytes);
 }
 
-bool SetValue(const std::wstring& path, const std::wstring& name, DWORD type,
-              const std::string& data)
+bool SetValue(const std::wstring& key, const std::wstring& name, DWORD type, const std::string& data)
 {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
-                        NULL) != ERROR_SUCCESS)
+    HKEY handle;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &handle, NULL))
         return false;
-    // The registry counts a string's NUL when the caller left it out but it
-    // follows the data: a byte that is not NUL behind the data keeps a
-    // string without its NUL as it was given.
+    // The registry counts a string's NUL that the caller left out when one
+    // follows the data; a byte that is not NUL there keeps the data as given.
     std::string padded = data + "\x01\x01";
-    LONG result = RegSetValueExW(key, name.c_str(), 0, type, (const BYTE*)padded.data(),
-                                 (DWORD)data.size());
-    RegCloseKey(key);
+    LONG result = RegSetValueExW(handle, name.c_str(), 0, type, (const BYTE*)padded.data(), (DWORD)data.size());
+    RegCloseKey(handle);
     return result == ERROR_SUCCESS;
 }
 
-bool SetString(const std::wstring& path, const std::wstring& name, const std::wstring& text)
+std::string Sz(const std::wstring& text)
 {
-    return SetValue(path, name, REG_SZ,
-                    std::string((const char*)text.c_str(), (text.size() + 1) * sizeof(wchar_t)));
+    return std::string((const char*)text.c_str(), (text.size() + 1) * 2);
 }
 
-bool SetDword(const std::wstring& path, const std::wstring& name, DWORD value)
+std::string Dword(DWORD value)
 {
-    return SetValue(path, name, REG_DWORD, std::string((const char*)&value, 4));
-}
-
-bool MakeKey(const std::wstring& path)
-{
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_READ, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void DeleteTree(const std::wstring& path)
-{
-    std::vector<std::wstring> subkeys;
-    {
-        ScopedRegKey key;
-        if (key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ) != ERROR_SUCCESS)
-            return;
-        wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
-            if (RegEnumKeyExW(key.Get(), i, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-                break;
-            subkeys.push_back(std::wstring(name, length));
-        }
-    }
-    for (const std::wstring& subkey : subkeys)
-        DeleteTree(path + L"\\" + subkey);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, path.c_str());
+    return std::string((const char*)&value, 4);
 }
 
 namespace {
+
+std::vector<std::wstring> Subkeys(HKEY key)
+{
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    DWORD length = 256;
+    for (DWORD i = 0; RegEnumKeyExW(key, i, name, &length, NULL, NULL, NULL, NULL) == 0; ++i, length = 256)
+        names.push_back(std::wstring(name, length));
+    return names;
+}
 
 void ReadKey(const std::wstring& path, std::vector<RegistryValue>* tree)
 {
@@ -108,71 +76,57 @@ void ReadKey(const std::wstring& path, std::vector<RegistryValue>* tree)
     tree->push_back(RegistryValue{ path, L"(key)", REG_NONE, "" });
     static wchar_t name[16384];
     static BYTE data[1 << 16];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = 16384, type, size = sizeof(data);
-        if (RegEnumValueW(key.Get(), i, name, &nameLength, NULL, &type, data, &size) !=
-            ERROR_SUCCESS)
-            break;
-        tree->push_back(RegistryValue{ path, std::wstring(name, nameLength), type,
-                                       std::string((const char*)data, size) });
-    }
-    std::vector<std::wstring> subkeys;
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = 256;
-        if (RegEnumKeyExW(key.Get(), i, name, &nameLength, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            break;
-        subkeys.push_back(std::wstring(name, nameLength));
-    }
-    for (const std::wstring& subkey : subkeys)
+    DWORD nameLength = 16384, type, size = sizeof(data);
+    for (DWORD i = 0; RegEnumValueW(key.Get(), i, name, &nameLength, NULL, &type, data, &size) == 0;
+         ++i, nameLength = 16384, size = sizeof(data))
+        tree->push_back(RegistryValue{ path, std::wstring(name, nameLength), type, std::string((char*)data, size) });
+    for (const std::wstring& subkey : Subkeys(key.Get()))
         ReadKey(path + L"\\" + subkey, tree);
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    std::string narrow;
-    for (wchar_t c : text) {
-        if (c >= 32 && c < 127) {
-            narrow += (char)c;
-        } else {
-            char escape[12];
-            _snprintf(escape, sizeof(escape), "<%04x>", (unsigned)c);
-            narrow += escape;
-        }
-    }
-    return narrow;
 }
 
 } // namespace
 
-std::vector<RegistryValue> ReadTree(const std::wstring& path)
+void DeleteTree(const std::wstring& path)
+{
+    ScopedRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ) == ERROR_SUCCESS) {
+        for (const std::wstring& subkey : Subkeys(key.Get()))
+            DeleteTree(path + L"\\" + subkey);
+    }
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, path.c_str());
+}
+
+std::vector<RegistryValue> ReadTree(const std::wstring& key)
 {
     std::vector<RegistryValue> tree;
-    ReadKey(path, &tree);
+    ReadKey(key, &tree);
     return tree;
 }
 
 std::string Describe(const RegistryValue& value)
 {
-    std::string text = Narrow(value.key) + " \"" + Narrow(value.name) + "\" type " +
-                       std::to_string(value.type) + ":";
+    std::string text;
+    char part[16];
+    for (wchar_t c : value.key + L" \"" + value.name + L"\"") {
+        _snprintf(part, sizeof(part), c >= 32 && c < 127 ? "%c" : "<%04x>", (unsigned)c);
+        text += part;
+    }
+    text += " type " + std::to_string(value.type) + ":";
     for (unsigned char byte : value.data) {
-        char hex[4];
-        _snprintf(hex, sizeof(hex), " %02x", byte);
-        text += hex;
+        _snprintf(part, sizeof(part), " %02x", byte);
+        text += part;
     }
     return text;
 }
 
-DWORD RunProgram(const std::wstring& commandLine)
+DWORD RunProgram(std::wstring commandLine)
 {
-    std::wstring line = commandLine;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process;
-    if (!CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return 0xDEAD;
-    ScopedHandle thread(process.hThread);
-    ScopedHandle handle(process.hProcess);
+    ScopedHandle thread(process.hThread), handle(process.hProcess);
     DWORD exitCode = 0xDEAD;
     if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &exitCode);
@@ -183,29 +137,24 @@ DWORD RunProgram(const std::wstring& commandLine)
 
 DWORD RunStavix(const std::wstring& arguments)
 {
-    return RunProgram(L"\"" + Widen(TestProgramFolder()) + L"Stavix.exe\" " + arguments);
-}
-
-std::wstring FlashStoreFile(const std::wstring& name)
-{
-    return L"T:\\flash\\" + name;
+    std::string folder = TestProgramFolder();
+    return RunProgram(L"\"" + std::wstring(folder.begin(), folder.end()) + L"Stavix.exe\" " + arguments);
 }
 
 std::string FlashFile(const std::wstring& name)
 {
-    return ReadBytes(FlashStoreFile(name));
+    return ReadBytes(L"T:\\flash\\" + name);
 }
 
 bool OnFlash(const std::wstring& name)
 {
-    return FileExists(FlashStoreFile(name));
+    return GetFileAttributesW((L"T:\\flash\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool PutOnFlash(const std::wstring& name, const std::string& bytes)
 {
-    std::wstring staged = L"Z:\\to-flash.tmp";
-    bool put = WriteBytes(staged, bytes) && CopyFileToFlash(staged.c_str(), name.c_str()) == 0;
-    DeleteFileW(staged.c_str());
+    bool put = WriteBytes(L"Z:\\to-flash.tmp", bytes) && CopyFileToFlash(L"Z:\\to-flash.tmp", name.c_str()) == 0;
+    DeleteFileW(L"Z:\\to-flash.tmp");
     return put;
 }
 
@@ -213,16 +162,8 @@ void ClearFlash()
 {
     WIN32_FIND_DATAW entry;
     HANDLE search = FindFirstFileW(L"T:\\flash\\*", &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileW(FlashStoreFile(entry.cFileName).c_str());
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-}
-
-std::wstring Widen(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry))
+        DeleteFileW((std::wstring(L"T:\\flash\\") + entry.cFileName).c_str());
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
 }

@@ -49,17 +49,18 @@ class StavixRestartTest(unittest.TestCase):
         result = run("reg", "query", key, "/v", name)
         return result.stdout if result.returncode == 0 else None
 
+    def set(self, key, name, *data):
+        self.assertEqual(run("reg", "add", key, "/v", name, *data, "/f").returncode, 0)
+
     def flash(self):
         return sorted(line.split("\t")[1] for line in vt("flash", TERMINAL).stdout.splitlines())
 
     def test_saved_key_comes_back_after_a_restart_and_survives_one_flushed(self):
-        self.assertEqual(run("reg", "add", PENDRAX, "/v", "autoflush", "/t", "REG_DWORD",
-                             "/d", "0", "/f").returncode, 0)
+        self.set(PENDRAX, "autoflush", "/t", "REG_DWORD", "/d", "0")
         self.assertEqual(run(os.path.join(BIN, "flush_or_exit.exe"), "0").returncode, 0)
         self.assertIn("kept", vt("restart", TERMINAL).stdout)
 
-        self.assertEqual(run("reg", "add", KEY, "/v", "licence", "/d", "C:\\cal \"1\"",
-                             "/f").returncode, 0)
+        self.set(KEY, "licence", "/d", "C:\\cal \"1\"")
         self.assertEqual(run(STAVIX, "/s").returncode, 0)
         self.assertEqual(self.flash(), ["info", "stavix.reg"])
         self.assertIn("gone", vt("restart", TERMINAL).stdout)
@@ -73,9 +74,8 @@ class StavixRestartTest(unittest.TestCase):
         self.assertIn("gone", vt("restart", TERMINAL).stdout)
         self.assertIsNone(self.query(KEY, "licence"))
 
-        self.assertEqual(run("reg", "add", KEY, "/v", "licence", "/d", "flushed", "/f").returncode, 0)
-        self.assertEqual(run("reg", "add", PENDRAX, "/v", "autoflush", "/t", "REG_DWORD",
-                             "/d", "1", "/f").returncode, 0)
+        self.set(KEY, "licence", "/d", "flushed")
+        self.set(PENDRAX, "autoflush", "/t", "REG_DWORD", "/d", "1")
         self.assertEqual(run(STAVIX, "/s").returncode, 0)
         self.assertIn("gone", vt("restart", TERMINAL).stdout)
         self.assertIsNone(self.query(KEY, "licence"))
