@@ -19,15 +19,14 @@ void ReportLeftOut(const char* root, const char* path, const wchar_t* what)
 
 } // namespace
 
-bool KeyExport::ExportKey(HKEY key, const char* root, const char* path)
+void KeyExport::ExportKey(HKEY key, const char* root, const char* path)
 {
     m_root = root;
     m_rootLength = strlen(root);
     if (FAILED(StringCchCopyA(m_path, STAVIX_LINE_SIZE, path)))
-        return false;
+        return;
     m_pathLength = strlen(m_path);
     Export(key);
-    return true;
 }
 
 void KeyExport::Export(HKEY key)

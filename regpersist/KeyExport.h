@@ -16,8 +16,8 @@ public:
 
     // Writes the open key's value lines, then each subkey depth first under
     // a header line [ROOT\PATH\NAME]. ROOT and PATH are the 8-bit texts of
-    // the key list; false when the path does not fit a line.
-    bool ExportKey(HKEY key, const char* root, const char* path);
+    // a key line, which fit a line.
+    void ExportKey(HKEY key, const char* root, const char* path);
     ScriptWriter& Out() const { return m_out; }
 
 private:
