@@ -1,5 +1,3 @@
-#include <windows.h>
-
 #include "KeyList.h"
 
 #include <string.h>

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <stdio.h>
+#include <windows.h>
 
 #include "StavixFiles.h"
 
