@@ -1,0 +1,70 @@
+#include "RegistryExport.h"
+
+#include <string.h>
+
+#include "KeyExport.h"
+#include "KeyList.h"
+#include "ScopedFile.h"
+#include "ScopedRegKey.h"
+
+namespace {
+
+const char marker[] = "<TSCAL path>";
+
+void ExportListedKey(const KeyLine& line, KeyExport& keys)
+{
+    wchar_t path[STAVIX_LINE_SIZE];
+    if (MultiByteToWideChar(CP_ACP, 0, line.path, -1, path, STAVIX_LINE_SIZE) == 0)
+        return;
+    ScopedRegKey key;
+    if (key.Open(line.root, path, KEY_READ) != ERROR_SUCCESS)
+        return;
+    keys.Out().Put('\n');
+    keys.Out().Put(line.scriptLine);
+    keys.ExportKey(key.Get(), line.rootName, line.path);
+}
+
+} // namespace
+
+void ExportKeyList(FILE* keyList, KeyExport& keys)
+{
+    keys.Out().Put("REGEDIT4\n");
+    char line[STAVIX_LINE_SIZE];
+    KeyListRead read;
+    while ((read = ReadKeyListLine(keyList, line)) != KEY_LIST_END) {
+        if (read != KEY_LIST_LINE || line[0] != '[')
+            continue;
+        KeyLine key;
+        KeyLineParse parse = ParseKeyLine(line, &key);
+        if (parse == KEY_LINE_ENDS_RUN)
+            break;
+        // An unknown root names no key: the line is passed over rather than
+        // read under the root of an earlier line.
+        if (parse == KEY_LINE_OK)
+            ExportListedKey(key, keys);
+    }
+    keys.Out().Put('\n');
+}
+
+int ExportRegistryKeys()
+{
+    ScopedFile keyList(KEY_LIST_PATH, "r");
+    if (!keyList.IsOpen())
+        return 0;
+    ScopedFile script(SCRIPT_PATH, "w");
+    if (!script.IsOpen())
+        return 0;
+    bool written;
+    {
+        ScriptWriter out(script.Get());
+        KeyExport keys(out);
+        char line[STAVIX_LINE_SIZE];
+        KeyListRead read;
+        while ((read = ReadKeyListLine(keyList.Get(), line)) != KEY_LIST_END) {
+            if (read == KEY_LIST_LINE && strstr(line, marker) != NULL)
+                ExportKeyList(keyList.Get(), keys);
+        }
+        written = out.Flush();
+    }
+    return script.Close() && written ? 1 : 0;
+}

@@ -1,0 +1,62 @@
+#include <windows.h>
+
+#include <string.h>
+
+#include "FlashCommit.h"
+#include "RegistryImport.h"
+#include "ScopedRegKey.h"
+#include "StatusRecord.h"
+#include "StavixFiles.h"
+#include "StavixModes.h"
+#include "WriteFilterDevice.h"
+
+namespace {
+
+void ImportStoredScript()
+{
+    if (CopyFileFromFlash(SCRIPT_FLASH_NAME, SCRIPT_PATH_W) != FLASH_DONE)
+        return;
+    DWORD exitCode;
+    // A script that the registry editor never saw stays on flash for the
+    // next restore.
+    if (!RunRegistryImport(&exitCode)) {
+        OutputDebugStringW(L"Stavix: the registry editor did not start; the script stays on flash\n");
+        return;
+    }
+    DeleteFlashFile(SCRIPT_FLASH_NAME);
+    DeleteFileW(SCRIPT_PATH_W);
+}
+
+void PublishRecord(const char* record)
+{
+    wchar_t text[STAVIX_LINE_SIZE];
+    int length = MultiByteToWideChar(CP_ACP, 0, record, -1, text, STAVIX_LINE_SIZE);
+    if (length == 0)
+        return;
+    ScopedRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, PENDRAX_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key.Get(), L"error", 0, REG_SZ, (const BYTE*)text, length * sizeof(wchar_t));
+}
+
+} // namespace
+
+int RunRestoreMode()
+{
+    ImportStoredScript();
+    if (CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) != FLASH_DONE)
+        return 0;
+    char record[STAVIX_LINE_SIZE];
+    bool readable = ReadStatusRecord(record);
+    DeleteFlashFile(RECORD_FLASH_NAME);
+    DeleteFileW(RECORD_PATH_W);
+    if (!readable)
+        return 0;
+    // Committing the cache commits the keys just imported with it.
+    if (strstr(record, "flush:1") != NULL) {
+        WriteFilterDevice filter;
+        filter.FlushOrExit(0);
+    }
+    PublishRecord(record);
+    return 0;
+}

@@ -1,0 +1,168 @@
+// Stavix.exe as a program on the terminal: its two modes, what each leaves
+// on flash, on drive Z: and in the registry, and its exit status.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include "StavixTestSupport.h"
+#include "SubstituteControl.h"
+
+namespace {
+
+const wchar_t pendrax[] = L"SOFTWARE\\ZRT\\pendrax", saved[] = L"SOFTWARE\\StavixSaved";
+const std::string newKeyScript = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved\\New]\r\n\r\n";
+
+class StavixProgramTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetFilter(96, 8192);
+        ClearFlash();
+        ASSERT_TRUE(WriteKeyList("; carried keys\r\n<TSCAL path>\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n"));
+        DeleteTree(saved);
+        ASSERT_TRUE(SetValue(saved, L"licence", REG_SZ, Sz(L"C:\\keep \"me\"")));
+        ASSERT_TRUE(SetValue(std::wstring(saved) + L"\\Sub", L"n", REG_DWORD, Dword(42)));
+        DeleteTree(pendrax);
+        ASSERT_TRUE(SetValue(pendrax, L"error", REG_SZ, Sz(L"earlier")));
+    }
+    void TearDown() override { SetFilter(96, 8192); }
+
+    static void SetFilter(uint32_t inUse, uint32_t total, uint32_t faults = 0, uint8_t mode = 0)
+    {
+        WriteFilterTestState state = {};
+        state.status.blocksInUse = inUse;
+        state.status.blocksTotal = total;
+        state.status.mode = mode;
+        state.faults = faults;
+        ASSERT_TRUE(SetWriteFilterTestState(state));
+    }
+    static uint32_t FlushCalls()
+    {
+        WriteFilterTestState state = {};
+        EXPECT_TRUE(GetWriteFilterTestState(&state));
+        return state.flushCalls;
+    }
+    static std::string Pendrax(const wchar_t* name)
+    {
+        for (const RegistryValue& value : ReadTree(pendrax)) {
+            if (value.name == name)
+                return value.data;
+        }
+        return "(none)";
+    }
+};
+
+TEST_F(StavixProgramTest, SlashSInEitherCaseSavesAndAnythingElseRestores)
+{
+    for (const wchar_t* line : { L"/s", L"/S", L"  /s" }) {
+        ClearFlash();
+        EXPECT_EQ(RunStavix(line), 0u);
+        EXPECT_EQ(FlashFile(L"info"), "err:0,flush:0");
+        EXPECT_EQ(FlashFile(L"stavix.reg"), ReadBytes(L"Z:\\stavix.reg"));
+    }
+    EXPECT_NE(FlashFile(L"stavix.reg").find("\"licence\"=\"C:\\\\keep \\\"me\\\"\"\r\n"), std::string::npos);
+    for (const wchar_t* line : { L"/s x", L"-s", L"/save", L"" }) {
+        ClearFlash();
+        EXPECT_EQ(RunStavix(line), 0u);
+        EXPECT_FALSE(OnFlash(L"info"));
+    }
+}
+
+TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilterOrList)
+{
+    for (DWORD autoflush : { 1, 65537, 2, 0 }) {
+        ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(autoflush)));
+        EXPECT_EQ(RunStavix(L"/s"), 0u);
+        std::string record = autoflush % 65536 == 1 ? "err:0,flush:1" : "err:0,flush:0";
+        EXPECT_EQ(FlashFile(L"info"), record);
+        EXPECT_EQ(ReadBytes(L"Z:\\info"), record);
+        EXPECT_EQ(Pendrax(L"autoflush"), Dword(0));
+        EXPECT_EQ(Pendrax(L"error"), Sz(L""));
+    }
+    const struct { uint32_t faults; uint8_t mode; bool keyList; const char* record; } cases[] = {
+        { WRITE_FILTER_FAULT_HIDDEN, 0, true, "err:-1,flush:0" },
+        { 0, 1, true, "err:-1,flush:0" },  // inactive
+        { WRITE_FILTER_FAULT_QUERY, 0, true, "err:0,flush:0" },
+        { 0, 0, false, "err:0,flush:0" },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:0,flush:1"));
+        if (!c.keyList)
+            DeleteFileW(L"C:\\winnt\\system32\\stavix.ini");
+        SetFilter(1, 100, c.faults, c.mode);
+        EXPECT_EQ(RunStavix(L"/s"), 0u);
+        EXPECT_EQ(FlashFile(L"info"), c.record);
+        EXPECT_FALSE(OnFlash(L"stavix.reg")) << c.record;
+    }
+    // Without the key nothing is read or made.
+    DeleteTree(pendrax);
+    EXPECT_EQ(RunStavix(L"/s"), 0u);
+    EXPECT_EQ(ReadTree(pendrax).size(), 0u);
+}
+
+TEST_F(StavixProgramTest, RestoreImportsFlushesWhenAskedAndPublishesTheRecord)
+{
+    ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(1)));
+    ASSERT_EQ(RunStavix(L"/s"), 0u);
+    std::vector<RegistryValue> before = ReadTree(saved);
+    DeleteTree(saved);
+    SetFilter(50, 8192);
+    EXPECT_EQ(RunStavix(L""), 0u);
+    EXPECT_EQ(ReadTree(saved).size(), 4u);
+    EXPECT_TRUE(ReadTree(saved) == before);
+    EXPECT_EQ(FlushCalls(), 1u);
+    EXPECT_EQ(Pendrax(L"error"), Sz(L"err:0,flush:1"));
+    EXPECT_FALSE(OnFlash(L"stavix.reg") || OnFlash(L"info"));
+    EXPECT_EQ(ReadBytes(L"Z:\\stavix.reg") + ReadBytes(L"Z:\\info"), "(missing)(missing)");
+
+    // Only a record, asking for no flush; then an empty one, which asks and
+    // tells nothing; then none at all, after a script.
+    ASSERT_TRUE(PutOnFlash(L"info", "err:16,flush:0"));
+    SetFilter(50, 8192);
+    EXPECT_EQ(RunStavix(L"restore"), 0u);
+    EXPECT_EQ(Pendrax(L"error"), Sz(L"err:16,flush:0"));
+    ASSERT_TRUE(PutOnFlash(L"info", "") && SetValue(pendrax, L"error", REG_SZ, Sz(L"earlier")));
+    EXPECT_EQ(RunStavix(L""), 0u);
+    ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript));
+    EXPECT_EQ(RunStavix(L""), 0u);
+    EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 1u);
+    EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
+    EXPECT_EQ(FlushCalls(), 0u);
+}
+
+TEST_F(StavixProgramTest, RequestedFlushThatFailsEndsWithItsExitStatus)
+{
+    const struct { uint32_t inUse, faults; DWORD exitStatus; } cases[] = {
+        { 8192, 0, 0xFFFFFFFF },  // full cache
+        { 5, WRITE_FILTER_FAULT_FLUSH, 0xFFFFFFFF },
+        { 5, WRITE_FILTER_FAULT_HIDDEN, 1 },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:0,flush:1"));
+        SetFilter(c.inUse, 8192, c.faults);
+        EXPECT_EQ(RunStavix(L""), c.exitStatus);
+        EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
+        EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 1u);
+        EXPECT_FALSE(OnFlash(L"info") || OnFlash(L"stavix.reg"));
+        EXPECT_EQ(ReadBytes(L"Z:\\info"), "(missing)");
+        DeleteTree(std::wstring(saved) + L"\\New");
+    }
+}
+
+TEST_F(StavixProgramTest, ScriptStaysOnFlashWhenTheRegistryEditorCannotStart)
+{
+    ASSERT_EQ(RunStavix(L"/s"), 0u);
+    DeleteTree(saved);
+    ASSERT_TRUE(MoveFileW(L"C:\\windows\\regedit.exe", L"C:\\windows\\regedit.away"));
+    DWORD exitStatus = RunStavix(L"");
+    ASSERT_TRUE(MoveFileW(L"C:\\windows\\regedit.away", L"C:\\windows\\regedit.exe"));
+    EXPECT_EQ(exitStatus, 0u);
+    EXPECT_TRUE(OnFlash(L"stavix.reg"));
+    EXPECT_EQ(ReadTree(saved).size(), 0u);
+    EXPECT_EQ(Pendrax(L"error"), Sz(L"err:0,flush:0"));
+    EXPECT_EQ(RunStavix(L""), 0u);
+    EXPECT_EQ(ReadTree(saved).size(), 4u);
+    EXPECT_FALSE(OnFlash(L"stavix.reg"));
+}
+
+} // namespace
