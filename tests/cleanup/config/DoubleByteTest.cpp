@@ -14,6 +14,7 @@
 
 #include "ConfigTestFiles.h"
 #include "ConfigurationSnapshot.h"
+#include "config/AnsiText.h"
 #include "config/Configuration.h"
 #include "config/DirList.h"
 #include "config/IniSection.h"
@@ -108,4 +109,17 @@ TEST_F(DoubleByte, LongValuesStayInTheirFields)
     EXPECT_EQ(snapshot.profiles[0].text.compare(0, 100, kanji, 0, 100), 0);
     for (const std::string& path : snapshot.protectedDirectories)
         EXPECT_LT(path.size(), (size_t)MAX_PATH);
+}
+
+TEST_F(DoubleByte, PathSeparatorsAndWildcardsGoByCharacters)
+{
+    const std::string pattern = std::string("C:\\Logs/") + SO + "*.log";
+    EXPECT_STREQ(FindLastPathSeparator(pattern.c_str()), (std::string("/") + SO + "*.log").c_str())
+        << "the trail byte of the katakana is no separator";
+    EXPECT_TRUE(MatchesWildcard((std::string(SO) + "x.log").c_str(), (std::string(SO) + "*.LOG").c_str()));
+    EXPECT_TRUE(MatchesWildcard((std::string(A_KATAKANA) + ".log").c_str(), "?.log"))
+        << "one double-byte character is one ?";
+    EXPECT_FALSE(MatchesWildcard((std::string(TSU) + ".log").c_str(), (std::string(A_KATAKANA) + ".log").c_str()));
+    EXPECT_EQ(SkipLeadingText((std::string("C:\\") + TABLE + "\\x").c_str(), "C:\\\x95"), nullptr)
+        << "half a character is no leading part";
 }

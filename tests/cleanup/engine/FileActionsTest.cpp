@@ -81,10 +81,60 @@ TEST(CanCleanDir, AcceptsOtherDirectoriesAndOnesBelowTheWindowsDirectory)
 {
     EXPECT_TRUE(CanCleanDir("C:\\Temp"));
     EXPECT_TRUE(CanCleanDir((WindowsDirectory() + "\\Temp").c_str()));
-    // One character longer than the Windows directory, but still a leading
-    // part of the system directory below it.
     EXPECT_FALSE(CanCleanDir((WindowsDirectory() + "\\").c_str()));
-    EXPECT_TRUE(CanCleanDir((SystemDirectory() + "\\").c_str()));
+    EXPECT_FALSE(CanCleanDir((SystemDirectory() + "\\").c_str())) << "one character longer, still itself";
+}
+
+// Every spelling a fuzz of configurations got through on the terminal; the
+// path is judged in its full, canonical form, by what it names.
+TEST(CanCleanDir, RefusesEverySpellingOfTheWindowsAndSystemDirectoriesAndOfDriveRoots)
+{
+    ASSERT_EQ(Lower(WindowsDirectory()), "c:\\windows");
+    ASSERT_EQ(Lower(SystemDirectory()), "c:\\windows\\system32");
+    for (const char* path : {
+             "C:\\windows\\.", "C:\\windows\\\\", "C:/windows/", "\\\\?\\C:\\windows", "\\\\.\\C:\\windows",
+             "//?/C:/windows", "\\windows", "C:\\windows\\system32\\..", "C:\\fz\\..\\windows", "..",
+             "C:\\windows\\SYSTEM32\\", "C:\\windows\\system32\\drivers\\..", "C:\\windows\\system32.",
+             "C:\\windows\\system32. . ", ".\\", "C:.", "C:\\.", "C:\\...", "\\.", "..\\..\\..", "D:\\", "d:\\", "D:/",
+             "D:\\.", "\\\\?\\D:\\", "\\\\server\\share\\dir", "\\\\?\\UNC\\server\\share\\dir", "temp" })
+        EXPECT_FALSE(CanCleanDir(path)) << path;
+    for (const char* path : { "C:/Temp/", "\\\\?\\C:\\Temp", "C:\\windows\\system32\\drivers", "C:\\windows\\Temp\\." })
+        EXPECT_TRUE(CanCleanDir(path)) << path;
+}
+
+// A copy of a program in C:\engine\fenwash-program asks about its own folder.
+TEST(CanCleanDir, RefusesEverySpellingOfTheProgramsOwnFolderAndTheFoldersAboveIt)
+{
+    const std::string dir = FreshFolder("fenwash-program");
+    const std::string probe = dir + "\\probe.exe";
+    ASSERT_TRUE(CopyFileA((TestProgramFolder() + "canclean_probe.exe").c_str(), probe.c_str(), FALSE));
+    char shortName[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(dir.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(Lower(shortName), Lower(dir)) << "the terminal gives a long name a short one";
+    const std::vector<std::string> refused = {
+        dir, dir + "\\", "C:\\ENGINE\\FENWASH-PROGRAM\\", "C:/engine/fenwash-program", dir + ".", dir + "\\.",
+        dir + "\\..\\fenwash-program", "\\\\?\\" + dir, "\\\\.\\" + dir, shortName, "C:\\engine",
+        "\\engine\\fenwash-program", "/engine/fenwash-program" };
+    const std::vector<std::string> accepted = { dir + "\\sub", "C:\\engine\\other" };
+    std::string commandLine = probe;
+    for (const std::string& path : refused)
+        commandLine += " " + path;
+    for (const std::string& path : accepted)
+        commandLine += " " + path;
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    ASSERT_TRUE(CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD acceptedBits = 0;
+    GetExitCodeProcess(process.hProcess, &acceptedBits);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    for (size_t i = 0; i < refused.size(); ++i)
+        EXPECT_FALSE(acceptedBits & (1u << i)) << refused[i];
+    for (size_t i = 0; i < accepted.size(); ++i)
+        EXPECT_TRUE(acceptedBits & (1u << (refused.size() + i))) << accepted[i];
 }
 
 TEST(DeleteDirectoryContents, EmptiesReadOnlyHiddenAndNestedEntriesButKeepsDotNames)
@@ -138,6 +188,28 @@ TEST(DeleteDirectoryContents, AProtectedItemDirectoryIsNotTouched)
     EXPECT_FALSE(DeleteDirectoryContents(dir.c_str()));
     EXPECT_FALSE(DeleteDirectory(dir.c_str(), true));
     EXPECT_TRUE(Exists(dir + "\\stays.txt"));
+}
+
+// The action works on the canonical path that was checked, and
+// [DontDeleteDirs] is matched against that path.
+TEST(DeleteDirectoryContents, WorksOnTheCanonicalPathThatWasChecked)
+{
+    const std::string dir = FreshFolder("spelling");
+    MakeFile(dir + "\\gone.txt");
+    MakeFolder(dir + "\\Install");
+    MakeFile(dir + "\\Install\\setup.ini");
+    Protect protect(dir + "\\Install");
+    EXPECT_TRUE(DeleteDirectoryContents("C:/engine/spelling/"));
+    EXPECT_FALSE(Exists(dir + "\\gone.txt"));
+    EXPECT_TRUE(Exists(dir + "\\Install\\setup.ini"));
+
+    MakeFolder(dir + "\\old");
+    MakeFile(dir + "\\old\\f.txt");
+    EXPECT_TRUE(DeleteDirectory("\\\\?\\C:\\engine\\spelling\\Install\\..\\old", true));
+    EXPECT_FALSE(Exists(dir + "\\old"));
+    EXPECT_FALSE(DeleteDirectoryContents("engine\\spelling")) << "relative to wherever the service stands";
+    EXPECT_FALSE(DeleteDirectory("\\engine\\spelling", false));
+    EXPECT_TRUE(Exists(dir + "\\Install\\setup.ini"));
 }
 
 TEST(DeleteDirectory, RemovesAHiddenReadOnlyDirectoryWithItsContents)
@@ -230,6 +302,32 @@ TEST(DeleteMatchingFiles, StarDotStarDeletesEveryFileButReportsTheDotEntries)
     EXPECT_TRUE(Exists(dir + "\\sub\\inner.txt"));
 }
 
+// The platform's search matches short names too (keep.logbook is
+// KEEP~Q10.LOG on the terminal), and takes "/" for a separator.
+TEST(DeleteMatchingFiles, OnlyLongNamesMatchAndEitherSeparatorEndsTheFolder)
+{
+    const std::string dir = FreshFolder("names");
+    MakeFile(dir + "\\a.log");
+    MakeFile(dir + "\\keep.logbook");
+    MakeFile(dir + "\\KEEP.LOG.old");
+    char shortName[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA((dir + "\\keep.logbook").c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(Lower(shortName).find(".log"), std::string::npos) << "the short name ends in .LOG";
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "\\*.log").c_str()));
+    EXPECT_FALSE(Exists(dir + "\\a.log"));
+    EXPECT_TRUE(Exists(dir + "\\keep.logbook"));
+    EXPECT_TRUE(Exists(dir + "\\KEEP.LOG.old"));
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "\\KEEP.*").c_str()));
+    EXPECT_EQ(CountEntries(dir), 0);
+
+    MakeFolder(dir + "\\sub");
+    MakeFile(dir + "\\sub\\slash.log");
+    MakeFile(dir + "\\slash.log");
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "/sub/*.log").c_str()));
+    EXPECT_FALSE(Exists(dir + "\\sub\\slash.log"));
+    EXPECT_TRUE(Exists(dir + "\\slash.log")) << "the folder above is not where the matches lie";
+}
+
 TEST(DeleteMatchingFiles, APatternWithoutADirectoryPartIsRefused)
 {
     std::string dir = FreshFolder("current");
@@ -297,6 +395,59 @@ TEST(RunApplication, ReturnsAtOnceWhileTheProgramRuns)
         Sleep(20);
     EXPECT_TRUE(Exists(marker + ".done"));
     CloseHandle(release);
+}
+
+std::string ReadText(const std::string& path)
+{
+    char text[MAX_PATH] = {};
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD read = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        ReadFile(file, text, MAX_PATH - 1, &read, NULL);
+        CloseHandle(file);
+    }
+    return std::string(text, read);
+}
+
+// C:\engine\blank\Program.exe stands where any user of an old system may
+// put one; the item names C:\engine\blank\Program Files\tool.exe unquoted.
+TEST(RunApplication, StartsOnlyTheProgramNamedAndHandsDownNoHandles)
+{
+    const std::string dir = FreshFolder("blank");
+    const std::string planted = dir + "\\Program.exe", tool = dir + "\\Program Files\\tool.exe";
+    MakeFolder(dir + "\\Program Files");
+    ASSERT_TRUE(CopyFileA((TestProgramFolder() + "wait_child.exe").c_str(), planted.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((TestProgramFolder() + "wait_child.exe").c_str(), tool.c_str(), FALSE));
+    WriteTextFile(dir + "\\Program Files\\mark it.cmd", "@echo marked> " + dir + "\\cmd.marker\n");
+    HANDLE release = CreateEventA(NULL, TRUE, FALSE, "engine-blank-release");
+    SECURITY_ATTRIBUTES inheritable = { sizeof inheritable, NULL, TRUE };
+    HANDLE held = CreateFileA((dir + "\\held").c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    EXPECT_TRUE(RunApplication((tool + " " + dir + "\\one engine-blank-release").c_str()));
+    EXPECT_TRUE(RunApplication(("\"" + tool + "\" " + dir + "\\two engine-blank-release").c_str()));
+    EXPECT_TRUE(RunApplication((dir + "\\Program Files\\mark it.cmd").c_str()));
+    EXPECT_FALSE(RunApplication((dir + "\\Program Files\\none.exe " + dir + "\\three x").c_str()));
+    EXPECT_FALSE(RunApplication((dir + "\\Program Files\\tool " + dir + "\\four x").c_str())) << "no extension";
+    for (const char* marker : { "\\one.started", "\\two.started", "\\cmd.marker" }) {
+        for (int i = 0; i < 500 && !Exists(dir + marker); ++i)
+            Sleep(20);
+    }
+    EXPECT_EQ(Lower(ReadText(dir + "\\one.started")), Lower(tool));
+    EXPECT_EQ(Lower(ReadText(dir + "\\two.started")), Lower(tool));
+    EXPECT_TRUE(Exists(dir + "\\cmd.marker"));
+    // Only an inherited copy in a running program could keep the file from us.
+    CloseHandle(held);
+    HANDLE again = CreateFileA((dir + "\\held").c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    if (again != INVALID_HANDLE_VALUE)
+        CloseHandle(again);
+    SetEvent(release);
+    for (int i = 0; i < 500 && !(Exists(dir + "\\one.done") && Exists(dir + "\\two.done")); ++i)
+        Sleep(20);
+    CloseHandle(release);
+    EXPECT_FALSE(Exists(dir + "\\three.started"));
+    EXPECT_FALSE(Exists(dir + "\\four.started"));
 }
 
 TEST(RunApplication, AMissingProgramIsFalse)

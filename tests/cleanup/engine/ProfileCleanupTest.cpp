@@ -35,6 +35,21 @@ std::string ProfileFolder(const std::string& name)
     return folder;
 }
 
+FILETIME WriteTime(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path, GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+void SetWriteTime(const char* path, const FILETIME& time)
+{
+    HANDLE file = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(SetFileTime(file, NULL, NULL, &time));
+    CloseHandle(file);
+}
+
 } // namespace
 
 TEST(SaveDynamicProfileName, KeepsOnlyTheLastUserByDefault)
@@ -60,6 +75,53 @@ TEST(SaveDynamicProfileName, AppendsMovesAndTrimsWithThreeKept)
     EXPECT_EQ(DynamicSection(), "P0=c|P1=d|P2=b");
     SaveDynamicProfileName("d", MAX_PATH);
     EXPECT_EQ(DynamicSection(), "P0=c|P1=b|P2=d");
+}
+
+// An empty name is nobody; remembering it would push a real user out, and
+// the next cleanup would delete that user's profile.
+TEST(SaveDynamicProfileName, ABlankNameChangesNothing)
+{
+    Configure("blank2", "[Parameters]\nSaveDynamicProfiles=2\n[SaveDynamicProfiles]\nP0=carol\n");
+    EXPECT_FALSE(SaveDynamicProfileName("", MAX_PATH));
+    EXPECT_FALSE(SaveDynamicProfileName(" \t ", MAX_PATH));
+    EXPECT_EQ(DynamicSection(), "P0=carol");
+    EXPECT_TRUE(SaveDynamicProfileName("dave", MAX_PATH));
+    EXPECT_EQ(DynamicSection(), "P0=carol|P1=dave");
+    Configure("blank1", "[SaveDynamicProfiles]\nP0=carol\n");
+    SaveDynamicProfileName("", MAX_PATH);
+    EXPECT_EQ(DynamicSection(), "P0=carol");
+}
+
+// Sections seeded by hand: the keys' numbers give the order, the result is
+// written once as P0..Pn-1, and nothing is written when nothing changes.
+TEST(SaveDynamicProfileName, HandEditedKeysAreRebuiltInOrder)
+{
+    Configure("gap", "[Parameters]\nSaveDynamicProfiles=3\n[SaveDynamicProfiles]\nP1=b\nP2=c\n");
+    SaveDynamicProfileName("d", MAX_PATH);
+    EXPECT_EQ(DynamicSection(), "P0=b|P1=c|P2=d");
+    Configure("gap2", "[Parameters]\nSaveDynamicProfiles=3\n[SaveDynamicProfiles]\nP2=c\nP1=b\n");
+    SaveDynamicProfileName("B", MAX_PATH);
+    EXPECT_EQ(DynamicSection(), "P0=c|P1=b") << "b was seen last; its spelling stays";
+    Configure("kiosk", "[Parameters]\nSaveDynamicProfiles=3\n[SaveDynamicProfiles]\nP1=kiosk\n");
+    SaveDynamicProfileName("x", MAX_PATH);
+    SaveDynamicProfileName("y", MAX_PATH);
+    EXPECT_EQ(DynamicSection(), "P0=kiosk|P1=x|P2=y");
+    Configure("sparse", "[Parameters]\nSaveDynamicProfiles=2\n[SaveDynamicProfiles]\nP0=a\nP3=b\nP5=c\nP4=b\n");
+    SaveDynamicProfileName("d", MAX_PATH);
+    EXPECT_EQ(DynamicSection(), "P0=c|P1=d");
+    Configure("other", "[Parameters]\nSaveDynamicProfiles=3\n[SaveDynamicProfiles]\nP0=a\nSeed=s\n");
+    SaveDynamicProfileName("e", MAX_PATH);
+    EXPECT_EQ(DynamicSection(), "P0=s|P1=a|P2=e") << "a key of another form counts as oldest";
+
+    // The newest name again needs no write: every write costs the write
+    // filter's cache.
+    const FILETIME old = { 0, 30000000 };   // 2001
+    SetWriteTime(iniPath, old);
+    EXPECT_TRUE(SaveDynamicProfileName("E", MAX_PATH));
+    EXPECT_EQ(WriteTime(iniPath).dwHighDateTime, old.dwHighDateTime);
+    EXPECT_TRUE(SaveDynamicProfileName("f", MAX_PATH));
+    EXPECT_NE(WriteTime(iniPath).dwHighDateTime, old.dwHighDateTime);
+    EXPECT_EQ(DynamicSection(), "P0=a|P1=e|P2=f");
 }
 
 TEST(SaveDynamicProfileName, AMissingSectionOrAnOversizedBufferSavesNothing)
@@ -109,46 +171,124 @@ protected:
     void TearDown() override { dontDeleteDirs.RemoveAll(); }
 };
 
+// Only users' accounts (S-1-5-21-...) are candidates.
+const std::string USER = "S-1-5-21-1-2-3-";
+
 TEST_F(ProcessingProfileTest, DeletesEveryProfileOnNoKeepList)
 {
     Configure("keep",
-              "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n"
-              "[SaveDynamicProfiles]\nRecent=alice\nP0=bob\n"
+              "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\nK2=john.smith\n"
+              "[SaveDynamicProfiles]\nRecent=alice\nP0=bob\nP1=ann.lee\n"
               "[DontDeleteDirs]\nD=C:\\engine\\profiles\\guarded\n");
-    const char* kept[] = { "Administrator.000", "default user", "kiosk", "ALICE", "bob.TERMINAL" };
+    // The five fixed names in any case, whole folder names and names cut
+    // before the last full stop.
+    const char* kept[] = { "plinkett", "ADMINISTRATOR.000", "administrator", "Default User", "DEFAULT_USER",
+                           "QuantorPolis", "quantorpolis.TERMINAL", "kiosk", "ALICE", "bob.TERMINAL",
+                           "john.smith", "ann.lee", "ANN.LEE.001" };
     for (const char* name : kept)
-        AddProfile(std::string("S-kept-") + name, ProfileFolder(name));
-    AddProfile("S-admin2", ProfileFolder("Administrator2"));
-    AddProfile("S-stranger", ProfileFolder("stranger"));
-    AddProfile("S-guarded", ProfileFolder("guarded"));
-    AddProfile("S-windows", "%SystemRoot%");   // refused by CanCleanDir
+        AddProfile(USER + "kept-" + name, ProfileFolder(name));
+    AddProfile(USER + "admin2", ProfileFolder("Administrator2"));
+    AddProfile(USER + "stranger", ProfileFolder("stranger"));
+    AddProfile(USER + "john", ProfileFolder("john.smith2"));
+    AddProfile(USER + "guarded", ProfileFolder("guarded"));
+    AddProfile(USER + "windows", "%SystemRoot%");   // refused by CanCleanDir
+    // The system's own accounts are on no keep-list and are never candidates.
+    AddProfile("S-1-5-18", ProfileFolder("systemprofile"));
+    AddProfile("S-1-5-19", ProfileFolder("LocalService"));
+    AddProfile("S-1-5-21", ProfileFolder("incomplete"));
     const int windowsEntries = CountEntries("C:\\windows");
 
     ProcessingProfile();
 
     for (const char* name : kept) {
-        EXPECT_TRUE(ProfileKeyExists(std::string("S-kept-") + name)) << name;
+        EXPECT_TRUE(ProfileKeyExists(USER + "kept-" + name)) << name;
         EXPECT_TRUE(Exists(std::string(PROFILES) + "\\" + name + "\\ntuser.dat")) << name;
     }
-    EXPECT_FALSE(ProfileKeyExists("S-admin2"));
-    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\Administrator2"));
-    EXPECT_FALSE(ProfileKeyExists("S-stranger"));
-    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
-    EXPECT_TRUE(ProfileKeyExists("S-guarded"));
+    for (const char* name : { "Administrator2", "stranger", "john.smith2" })
+        EXPECT_FALSE(Exists(std::string(PROFILES) + "\\" + name)) << name;
+    for (const char* key : { "admin2", "stranger", "john" })
+        EXPECT_FALSE(ProfileKeyExists(USER + key)) << key;
+    EXPECT_TRUE(ProfileKeyExists(USER + "guarded"));
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\guarded\\ntuser.dat"));
-    EXPECT_TRUE(ProfileKeyExists("S-windows"));
+    EXPECT_TRUE(ProfileKeyExists(USER + "windows"));
     EXPECT_EQ(CountEntries("C:\\windows"), windowsEntries);
+    for (const char* name : { "systemprofile", "LocalService", "incomplete" })
+        EXPECT_TRUE(Exists(std::string(PROFILES) + "\\" + name + "\\ntuser.dat")) << name;
+    for (const char* key : { "S-1-5-18", "S-1-5-19", "S-1-5-21" })
+        EXPECT_TRUE(ProfileKeyExists(key)) << key;
+}
+
+// The recent users are on the keep-list only if it could be read.
+TEST_F(ProcessingProfileTest, AKeepListThatCannotBeReadDeletesNothing)
+{
+    Configure("held", "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n[SaveDynamicProfiles]\nP0=alice\n");
+    AddProfile(USER + "alice", ProfileFolder("alice"));
+    AddProfile(USER + "stranger", ProfileFolder("stranger"));
+    HANDLE held = CreateFileA(iniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    logDisabled = 0;
+    TraceMark mark;
+    ProcessingProfile();
+    logDisabled = 1;
+    CloseHandle(held);
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\alice\\ntuser.dat"));
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\stranger\\ntuser.dat"));
+    std::vector<EventLogEntry> entries = mark.NewEntries();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back().strings.at(0),
+              std::string("Deleting no profile: [SaveDynamicProfiles] could not be read from ") + iniPath);
+
+    ProcessingProfile();
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\alice\\ntuser.dat"));
+    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
+}
+
+// A user whose hive is loaded under HKEY_USERS is logged on; the terminal has
+// its own user's hive loaded.
+TEST_F(ProcessingProfileTest, AProfileInUseIsPassedOverWithALogEntry)
+{
+    std::string loaded;
+    HKEY users;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_USERS, "", 0, KEY_ENUMERATE_SUB_KEYS, &users), ERROR_SUCCESS);
+    char name[MAX_PATH];
+    DWORD size = MAX_PATH;
+    for (DWORD i = 0; loaded.empty() && RegEnumKeyExA(users, i, name, &size, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+         ++i, size = MAX_PATH) {
+        if (std::string(name).rfind("S-1-5-21-", 0) == 0)
+            loaded = name;
+    }
+    RegCloseKey(users);
+    ASSERT_FALSE(loaded.empty()) << "no user's hive is loaded";
+
+    Configure("inuse", "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n");
+    AddProfile(loaded, ProfileFolder("inuse"));
+    AddProfile(USER + "stranger", ProfileFolder("stranger"));
+    logDisabled = 0;
+    TraceMark mark;
+    ProcessingProfile();
+    logDisabled = 1;
+    EXPECT_TRUE(ProfileKeyExists(loaded));
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\inuse\\ntuser.dat"));
+    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
+    std::vector<std::string> texts;
+    for (const EventLogEntry& entry : mark.NewEntries()) {
+        if (entry.source == "ProcessingProfile")
+            texts.push_back(entry.strings.at(0));
+    }
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{ "Deleting profile info for: stranger",
+                                                "Passing over profile in use: inuse" }));
 }
 
 TEST_F(ProcessingProfileTest, OneSubkeyWithoutImagePathStopsEveryDeletion)
 {
     Configure("noimage", "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n");
-    AddProfile("S-a", ProfileFolder("stranger"));
-    AddProfileWithoutImagePath("S-b");
-    AddProfile("S-c", ProfileFolder("other"));
+    AddProfile(USER + "a", ProfileFolder("stranger"));
+    AddProfileWithoutImagePath(USER + "b");
+    AddProfile(USER + "c", ProfileFolder("other"));
     ProcessingProfile();
-    EXPECT_TRUE(ProfileKeyExists("S-a"));
-    EXPECT_TRUE(ProfileKeyExists("S-c"));
+    EXPECT_TRUE(ProfileKeyExists(USER + "a"));
+    EXPECT_TRUE(ProfileKeyExists(USER + "c"));
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\stranger\\ntuser.dat"));
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\other\\ntuser.dat"));
 }
@@ -161,12 +301,12 @@ TEST_F(ProcessingProfileTest, ProfilesWithoutANameAreNeverDeleted)
     ProfileFolder("stranger");
     FreshFolder("profiles-inner");
     MakeFile("C:\\engine\\profiles-inner\\x.dat");
-    AddProfile("S-kiosk", std::string(PROFILES) + "\\kiosk");
-    AddProfile("S-stranger", std::string(PROFILES) + "\\stranger");
-    AddProfile("S-slash", std::string(PROFILES) + "\\");
-    AddProfile("S-dot", std::string(PROFILES) + "\\.");
-    AddProfile("S-dotdot", "C:\\engine\\profiles-inner\\..");
-    AddProfile("S-relative", "stranger");
+    AddProfile(USER + "kiosk", std::string(PROFILES) + "\\kiosk");
+    AddProfile(USER + "stranger", std::string(PROFILES) + "\\stranger");
+    AddProfile(USER + "slash", std::string(PROFILES) + "\\");
+    AddProfile(USER + "dot", std::string(PROFILES) + "\\.");
+    AddProfile(USER + "dotdot", "C:\\engine\\profiles-inner\\..");
+    AddProfile(USER + "relative", "stranger");
 
     logDisabled = 0;
     TraceMark mark;
@@ -176,9 +316,9 @@ TEST_F(ProcessingProfileTest, ProfilesWithoutANameAreNeverDeleted)
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\kiosk\\ntuser.dat"));
     EXPECT_TRUE(Exists("C:\\engine\\profiles-inner\\x.dat"));
     EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
-    EXPECT_FALSE(ProfileKeyExists("S-stranger"));
-    for (const char* key : { "S-kiosk", "S-slash", "S-dot", "S-dotdot", "S-relative" })
-        EXPECT_TRUE(ProfileKeyExists(key)) << key;
+    EXPECT_FALSE(ProfileKeyExists(USER + "stranger"));
+    for (const char* key : { "kiosk", "slash", "dot", "dotdot", "relative" })
+        EXPECT_TRUE(ProfileKeyExists(USER + key)) << key;
 
     std::vector<std::string> passedOver;
     for (const EventLogEntry& entry : mark.NewEntries()) {
@@ -186,9 +326,9 @@ TEST_F(ProcessingProfileTest, ProfilesWithoutANameAreNeverDeleted)
             passedOver.push_back(entry.strings.at(0));
     }
     const std::string prefix =
-        "Passing over profile without a name: SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\PROFILELIST\\";
+        "Passing over profile without a name: SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\PROFILELIST\\" + USER;
     std::vector<std::string> expected;
-    for (const char* key : { "S-dot", "S-dotdot", "S-relative", "S-slash" })
+    for (const char* key : { "dot", "dotdot", "relative", "slash" })
         expected.push_back(prefix + key);
     std::sort(passedOver.begin(), passedOver.end());
     EXPECT_EQ(passedOver, expected);
