@@ -113,13 +113,9 @@ TEST_F(DoubleByte, LongValuesStayInTheirFields)
 
 TEST_F(DoubleByte, PathSeparatorsAndWildcardsGoByCharacters)
 {
-    const std::string pattern = std::string("C:\\Logs/") + SO + "*.log";
-    EXPECT_STREQ(FindLastPathSeparator(pattern.c_str()), (std::string("/") + SO + "*.log").c_str())
-        << "the trail byte of the katakana is no separator";
-    EXPECT_TRUE(MatchesWildcard((std::string(SO) + "x.log").c_str(), (std::string(SO) + "*.LOG").c_str()));
-    EXPECT_TRUE(MatchesWildcard((std::string(A_KATAKANA) + ".log").c_str(), "?.log"))
-        << "one double-byte character is one ?";
+    const std::string name = std::string(SO) + "x.log";   // the katakana's trail byte is "\"
+    EXPECT_STREQ(FindLastPathSeparator(("C:\\Logs/" + name).c_str()), ("/" + name).c_str());
+    EXPECT_TRUE(MatchesWildcard(name.c_str(), (std::string(SO) + "*.LOG").c_str()));
+    EXPECT_TRUE(MatchesWildcard((std::string(A_KATAKANA) + ".log").c_str(), "?.log")) << "one character, one ?";
     EXPECT_FALSE(MatchesWildcard((std::string(TSU) + ".log").c_str(), (std::string(A_KATAKANA) + ".log").c_str()));
-    EXPECT_EQ(SkipLeadingText((std::string("C:\\") + TABLE + "\\x").c_str(), "C:\\\x95"), nullptr)
-        << "half a character is no leading part";
 }

@@ -240,25 +240,3 @@ TEST(IniSection, OpenTellsWhatItRead)
         {source, "Filename: " + ini + "; section: Nothing; buffread: ; readSize: 0"}}));
 }
 
-// A file that is there but cannot be read must not pass for an absent
-// section: the profile cleanup deletes the recent users when it takes one
-// for the other.
-TEST(IniSection, TellsAFileThatCannotBeReadFromAMissingSection)
-{
-    TestFolder folder;
-    std::string ini = folder.Write("held.ini", "[S]\r\nP0=alice\r\n");
-    CIniSection section;
-    EXPECT_FALSE(section.Open(folder.PathOf("absent.ini").c_str(), "S"));
-    EXPECT_FALSE(section.IsUnreadable());
-    EXPECT_FALSE(section.Open(ini.c_str(), "Missing"));
-    EXPECT_FALSE(section.IsUnreadable());
-
-    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(section.Open(ini.c_str(), "S"));
-    EXPECT_TRUE(section.IsUnreadable());
-    CloseHandle(held);
-
-    EXPECT_TRUE(section.Open(ini.c_str(), "S"));
-    EXPECT_FALSE(section.IsUnreadable());
-}

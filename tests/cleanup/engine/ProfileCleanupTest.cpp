@@ -42,14 +42,6 @@ FILETIME WriteTime(const char* path)
     return data.ftLastWriteTime;
 }
 
-void SetWriteTime(const char* path, const FILETIME& time)
-{
-    HANDLE file = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(SetFileTime(file, NULL, NULL, &time));
-    CloseHandle(file);
-}
-
 } // namespace
 
 TEST(SaveDynamicProfileName, KeepsOnlyTheLastUserByDefault)
@@ -77,50 +69,39 @@ TEST(SaveDynamicProfileName, AppendsMovesAndTrimsWithThreeKept)
     EXPECT_EQ(DynamicSection(), "P0=c|P1=b|P2=d");
 }
 
-// An empty name is nobody; remembering it would push a real user out, and
-// the next cleanup would delete that user's profile.
+// An empty name is nobody: remembering it would push a real user out.
 TEST(SaveDynamicProfileName, ABlankNameChangesNothing)
 {
-    Configure("blank2", "[Parameters]\nSaveDynamicProfiles=2\n[SaveDynamicProfiles]\nP0=carol\n");
+    Configure("blank", "[Parameters]\nSaveDynamicProfiles=2\n[SaveDynamicProfiles]\nP0=carol\n");
     EXPECT_FALSE(SaveDynamicProfileName("", MAX_PATH));
     EXPECT_FALSE(SaveDynamicProfileName(" \t ", MAX_PATH));
-    EXPECT_EQ(DynamicSection(), "P0=carol");
     EXPECT_TRUE(SaveDynamicProfileName("dave", MAX_PATH));
     EXPECT_EQ(DynamicSection(), "P0=carol|P1=dave");
-    Configure("blank1", "[SaveDynamicProfiles]\nP0=carol\n");
-    SaveDynamicProfileName("", MAX_PATH);
-    EXPECT_EQ(DynamicSection(), "P0=carol");
 }
 
 // Sections seeded by hand: the keys' numbers give the order, the result is
-// written once as P0..Pn-1, and nothing is written when nothing changes.
+// written once as P0..Pn-1, and not at all when nothing changes.
 TEST(SaveDynamicProfileName, HandEditedKeysAreRebuiltInOrder)
 {
-    Configure("gap", "[Parameters]\nSaveDynamicProfiles=3\n[SaveDynamicProfiles]\nP1=b\nP2=c\n");
-    SaveDynamicProfileName("d", MAX_PATH);
-    EXPECT_EQ(DynamicSection(), "P0=b|P1=c|P2=d");
-    Configure("gap2", "[Parameters]\nSaveDynamicProfiles=3\n[SaveDynamicProfiles]\nP2=c\nP1=b\n");
-    SaveDynamicProfileName("B", MAX_PATH);
-    EXPECT_EQ(DynamicSection(), "P0=c|P1=b") << "b was seen last; its spelling stays";
-    Configure("kiosk", "[Parameters]\nSaveDynamicProfiles=3\n[SaveDynamicProfiles]\nP1=kiosk\n");
-    SaveDynamicProfileName("x", MAX_PATH);
-    SaveDynamicProfileName("y", MAX_PATH);
-    EXPECT_EQ(DynamicSection(), "P0=kiosk|P1=x|P2=y");
-    Configure("sparse", "[Parameters]\nSaveDynamicProfiles=2\n[SaveDynamicProfiles]\nP0=a\nP3=b\nP5=c\nP4=b\n");
-    SaveDynamicProfileName("d", MAX_PATH);
-    EXPECT_EQ(DynamicSection(), "P0=c|P1=d");
-    Configure("other", "[Parameters]\nSaveDynamicProfiles=3\n[SaveDynamicProfiles]\nP0=a\nSeed=s\n");
-    SaveDynamicProfileName("e", MAX_PATH);
-    EXPECT_EQ(DynamicSection(), "P0=s|P1=a|P2=e") << "a key of another form counts as oldest";
-
-    // The newest name again needs no write: every write costs the write
-    // filter's cache.
+    const char* const cases[][4] = {   // maximum, section, name saved, result
+        { "3", "P1=b\nP2=c", "d", "P0=b|P1=c|P2=d" },
+        { "3", "P2=c\nP1=b", "B", "P0=c|P1=b" },
+        { "3", "P1=kiosk", "x", "P0=kiosk|P1=x" },
+        { "2", "P0=a\nP3=b\nP5=c\nP4=b", "d", "P0=c|P1=d" },
+        { "3", "P0=a\nSeed=s", "e", "P0=s|P1=a|P2=e" },
+    };
+    for (const auto& c : cases) {
+        Configure("hand", std::string("[Parameters]\nSaveDynamicProfiles=") + c[0] + "\n[SaveDynamicProfiles]\n" + c[1] + "\n");
+        EXPECT_TRUE(SaveDynamicProfileName(c[2], MAX_PATH));
+        EXPECT_EQ(DynamicSection(), c[3]) << c[1];
+    }
+    HANDLE file = CreateFileA(iniPath, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     const FILETIME old = { 0, 30000000 };   // 2001
-    SetWriteTime(iniPath, old);
+    SetFileTime(file, NULL, NULL, &old);
+    CloseHandle(file);
     EXPECT_TRUE(SaveDynamicProfileName("E", MAX_PATH));
-    EXPECT_EQ(WriteTime(iniPath).dwHighDateTime, old.dwHighDateTime);
+    EXPECT_EQ(WriteTime(iniPath).dwHighDateTime, old.dwHighDateTime) << "the newest name again needs no write";
     EXPECT_TRUE(SaveDynamicProfileName("f", MAX_PATH));
-    EXPECT_NE(WriteTime(iniPath).dwHighDateTime, old.dwHighDateTime);
     EXPECT_EQ(DynamicSection(), "P0=a|P1=e|P2=f");
 }
 
@@ -225,19 +206,10 @@ TEST_F(ProcessingProfileTest, AKeepListThatCannotBeReadDeletesNothing)
     AddProfile(USER + "alice", ProfileFolder("alice"));
     AddProfile(USER + "stranger", ProfileFolder("stranger"));
     HANDLE held = CreateFileA(iniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    logDisabled = 0;
-    TraceMark mark;
     ProcessingProfile();
-    logDisabled = 1;
     CloseHandle(held);
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\alice\\ntuser.dat"));
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\stranger\\ntuser.dat"));
-    std::vector<EventLogEntry> entries = mark.NewEntries();
-    ASSERT_FALSE(entries.empty());
-    EXPECT_EQ(entries.back().strings.at(0),
-              std::string("Deleting no profile: [SaveDynamicProfiles] could not be read from ") + iniPath);
-
     ProcessingProfile();
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\alice\\ntuser.dat"));
     EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
@@ -247,19 +219,10 @@ TEST_F(ProcessingProfileTest, AKeepListThatCannotBeReadDeletesNothing)
 // its own user's hive loaded.
 TEST_F(ProcessingProfileTest, AProfileInUseIsPassedOverWithALogEntry)
 {
-    std::string loaded;
-    HKEY users;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_USERS, "", 0, KEY_ENUMERATE_SUB_KEYS, &users), ERROR_SUCCESS);
-    char name[MAX_PATH];
+    char loaded[MAX_PATH] = {};
     DWORD size = MAX_PATH;
-    for (DWORD i = 0; loaded.empty() && RegEnumKeyExA(users, i, name, &size, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
-         ++i, size = MAX_PATH) {
-        if (std::string(name).rfind("S-1-5-21-", 0) == 0)
-            loaded = name;
-    }
-    RegCloseKey(users);
-    ASSERT_FALSE(loaded.empty()) << "no user's hive is loaded";
-
+    for (DWORD i = 0; std::string(loaded).rfind("S-1-5-21-", 0) != 0; ++i, size = MAX_PATH)
+        ASSERT_EQ(RegEnumKeyExA(HKEY_USERS, i, loaded, &size, NULL, NULL, NULL, NULL), ERROR_SUCCESS);
     Configure("inuse", "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n");
     AddProfile(loaded, ProfileFolder("inuse"));
     AddProfile(USER + "stranger", ProfileFolder("stranger"));
@@ -270,14 +233,10 @@ TEST_F(ProcessingProfileTest, AProfileInUseIsPassedOverWithALogEntry)
     EXPECT_TRUE(ProfileKeyExists(loaded));
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\inuse\\ntuser.dat"));
     EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
-    std::vector<std::string> texts;
-    for (const EventLogEntry& entry : mark.NewEntries()) {
-        if (entry.source == "ProcessingProfile")
-            texts.push_back(entry.strings.at(0));
-    }
-    std::sort(texts.begin(), texts.end());
-    EXPECT_EQ(texts, (std::vector<std::string>{ "Deleting profile info for: stranger",
-                                                "Passing over profile in use: inuse" }));
+    std::vector<EventLogEntry> entries = mark.NewEntries();
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const EventLogEntry& entry) {
+        return entry.strings.at(0) == "Passing over profile in use: inuse";
+    }));
 }
 
 TEST_F(ProcessingProfileTest, OneSubkeyWithoutImagePathStopsEveryDeletion)
