@@ -393,13 +393,14 @@ TEST(RunApplication, StartsOnlyTheProgramNamedAndHandsDownNoHandles)
     EXPECT_TRUE(RunApplication((tool + " " + dir + "\\one engine-blank-release").c_str()));
     EXPECT_FALSE(RunApplication((dir + "\\Program Files\\none.exe " + dir + "\\two x").c_str()));
     EXPECT_FALSE(RunApplication((dir + "\\Program Files\\tool " + dir + "\\two x").c_str())) << "no extension";
-    for (int i = 0; i < 500 && !Exists(dir + "\\one.started"); ++i)
-        Sleep(20);
     char started[MAX_PATH] = {};
-    DWORD read = 0;
-    HANDLE marker = CreateFileA((dir + "\\one.started").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    ReadFile(marker, started, MAX_PATH - 1, &read, NULL);
-    CloseHandle(marker);
+    for (int i = 0; i < 500 && started[0] == '\0'; ++i) {   // until the program has written its path
+        Sleep(20);
+        HANDLE marker = CreateFileA((dir + "\\one.started").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        DWORD read = 0;
+        ReadFile(marker, started, MAX_PATH - 1, &read, NULL);
+        CloseHandle(marker);
+    }
     EXPECT_EQ(Lower(started), Lower(tool));
     // Only an inherited copy in the running program could keep the file from us.
     CloseHandle(held);
