@@ -25,8 +25,8 @@ static bool IsUsableName(const char* pszName)
 static bool ProbeFile(const char* pszFile, DWORD* pnSize, bool* pbUnreadable)
 {
     WIN32_FIND_DATAA found;
-    HANDLE hFind = FindFirstFileA(pszFile, &found);
     *pnSize = 0;
+    HANDLE hFind = FindFirstFileA(pszFile, &found);
     if (hFind == INVALID_HANDLE_VALUE) {
         DWORD nError = GetLastError();
         *pbUnreadable = nError != ERROR_FILE_NOT_FOUND && nError != ERROR_PATH_NOT_FOUND;
