@@ -59,8 +59,8 @@ struct DirectoryIdentity
 // What the file system says the directory is, whatever the spelling.
 static bool GetIdentity(const char* pszPath, DirectoryIdentity* pIdentity)
 {
-    ScopedHandle directory(CreateFileA(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL));
+    ScopedHandle directory(CreateFileA(pszPath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL));
     BY_HANDLE_FILE_INFORMATION info;
     if (!directory.IsValid() || !GetFileInformationByHandle(directory.Get(), &info))
         return false;

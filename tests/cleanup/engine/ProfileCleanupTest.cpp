@@ -222,7 +222,7 @@ TEST_F(ProcessingProfileTest, AProfileInUseIsPassedOverWithALogEntry)
     char loaded[MAX_PATH] = {};
     DWORD size = MAX_PATH;
     for (DWORD i = 0; std::string(loaded).rfind("S-1-5-21-", 0) != 0; ++i, size = MAX_PATH)
-        ASSERT_EQ(RegEnumKeyExA(HKEY_USERS, i, loaded, &size, NULL, NULL, NULL, NULL), ERROR_SUCCESS);
+        ASSERT_EQ(RegEnumKeyExA(HKEY_USERS, i, loaded, &size, NULL, NULL, NULL, NULL), ERROR_SUCCESS) << "no user logged on";
     Configure("inuse", "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n");
     AddProfile(loaded, ProfileFolder("inuse"));
     AddProfile(USER + "stranger", ProfileFolder("stranger"));
