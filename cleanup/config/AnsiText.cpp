@@ -50,20 +50,74 @@ static int UpperChar(const char* p, char szUpper[2])
     return nLength;
 }
 
+// True when the characters at pA and pB are the same but for case; their
+// lengths in bytes go to *pnA and *pnB.
+static bool SameChar(const char* pA, const char* pB, int* pnA, int* pnB)
+{
+    char szA[2], szB[2];
+    *pnA = UpperChar(pA, szA);
+    *pnB = UpperChar(pB, szB);
+    return *pnA == *pnB && memcmp(szA, szB, *pnA) == 0;
+}
+
+const char* SkipLeadingText(const char* pszText, const char* pszLeading)
+{
+    if (pszText == NULL || pszLeading == NULL)
+        return NULL;
+    while (*pszLeading != '\0') {
+        int nText, nLeading;
+        if (*pszText == '\0' || !SameChar(pszText, pszLeading, &nText, &nLeading))
+            return NULL;
+        pszText += nText;
+        pszLeading += nLeading;
+    }
+    return pszText;
+}
+
 bool SameText(const char* pszA, const char* pszB)
 {
-    if (pszA == NULL || pszB == NULL)
-        return false;
-    while (*pszA != '\0' && *pszB != '\0') {
-        char szA[2], szB[2];
-        int nA = UpperChar(pszA, szA);
-        int nB = UpperChar(pszB, szB);
-        if (nA != nB || memcmp(szA, szB, nA) != 0)
-            return false;
-        pszA += nA;
-        pszB += nB;
+    const char* pRest = SkipLeadingText(pszA, pszB);
+    return pRest != NULL && *pRest == '\0';
+}
+
+const char* FindLastPathSeparator(const char* pszText)
+{
+    const char* pLast = NULL;
+    for (const char* p = pszText; *p != '\0'; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/')
+            pLast = p;
     }
-    return *pszA == *pszB;
+    return pLast;
+}
+
+// Once the name is used up, what is left of the pattern must be only dots
+// and stars, as the platform's own search has it: "*.*" and "name.*" also
+// match a name without a dot.
+bool MatchesWildcard(const char* pszName, const char* pszPattern)
+{
+    const char* pStar = NULL;       // the pattern just after the last "*"
+    const char* pStarName = NULL;   // where that "*" stopped matching
+    while (*pszName != '\0') {
+        int nName, nPattern;
+        if (*pszPattern == '*') {
+            pStar = ++pszPattern;
+            pStarName = pszName;
+        } else if (*pszPattern != '\0'
+                   && (*pszPattern == '?' || SameChar(pszName, pszPattern, &nName, &nPattern))) {
+            pszName = CharNextA(pszName);
+            pszPattern = CharNextA(pszPattern);
+        } else if (pStar != NULL) {
+            // Let the last "*" take one character more and try again.
+            pStarName = CharNextA(pStarName);
+            pszName = pStarName;
+            pszPattern = pStar;
+        } else {
+            return false;
+        }
+    }
+    while (*pszPattern == '*' || *pszPattern == '.')
+        ++pszPattern;
+    return *pszPattern == '\0';
 }
 
 bool IsLetterOrDigit(const char* pChar)

@@ -24,6 +24,19 @@ bool ContainsKeyword(const char* pszText, const char* pszKeyword);
 // A NULL text equals nothing.
 bool SameText(const char* pszA, const char* pszB);
 
+// When the text starts with pszLeading (case ignored, character by
+// character, as SameText), the rest of the text after it; otherwise NULL.
+const char* SkipLeadingText(const char* pszText, const char* pszLeading);
+
+// The last "\" or "/" of the text, or NULL: the platform takes either for a
+// separator of path parts.
+const char* FindLastPathSeparator(const char* pszText);
+
+// True when the whole name matches the wildcard pattern: "*" stands for any
+// run of characters, "?" for exactly one, anything else for itself with case
+// ignored.
+bool MatchesWildcard(const char* pszName, const char* pszPattern);
+
 // True when the character at pChar is a letter or a digit of the code page.
 bool IsLetterOrDigit(const char* pChar);
 

@@ -7,6 +7,7 @@
 #include "IniText.h"
 #include "ProcessHeap.h"
 #include "service/LogMessage.h"
+#include "writefilter/ScopedHandle.h"
 
 static const char OPEN_SOURCE[] = "CIniSection::Open";
 
@@ -19,14 +20,18 @@ static bool IsUsableName(const char* pszName)
 }
 
 // Size of the file, or false when there is no such file. A directory of that
-// name is no file: its size would give no room to read into.
-static bool ProbeFile(const char* pszFile, DWORD* pnSize)
+// name is no file: its size would give no room to read into. A search that
+// fails for another reason than a missing file or folder sets *pbUnreadable.
+static bool ProbeFile(const char* pszFile, DWORD* pnSize, bool* pbUnreadable)
 {
     WIN32_FIND_DATAA found;
-    HANDLE hFind = FindFirstFileA(pszFile, &found);
     *pnSize = 0;
-    if (hFind == INVALID_HANDLE_VALUE)
+    HANDLE hFind = FindFirstFileA(pszFile, &found);
+    if (hFind == INVALID_HANDLE_VALUE) {
+        DWORD nError = GetLastError();
+        *pbUnreadable = nError != ERROR_FILE_NOT_FOUND && nError != ERROR_PATH_NOT_FOUND;
         return false;
+    }
     FindClose(hFind);
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return false;
@@ -65,7 +70,7 @@ static void StripInlineComment(char* pszValue)
 }
 
 CIniSection::CIniSection()
-    : m_nCount(0), m_nCurrent(0), m_pEntries(NULL)
+    : m_nCount(0), m_nCurrent(0), m_pEntries(NULL), m_bUnreadable(false)
 {
     m_szSection[0] = '\0';
     m_szFile[0] = '\0';
@@ -86,6 +91,7 @@ void CIniSection::Release()
 
 bool CIniSection::Open(const char* pszFile, const char* pszSection)
 {
+    m_bUnreadable = false;
     if (!IsUsableName(pszFile) || !IsUsableName(pszSection))
         return false;
     Release();
@@ -98,11 +104,18 @@ bool CIniSection::Open(const char* pszFile, const char* pszSection)
     DWORD nFileSize;
     char* pBuffer = NULL;
     DWORD nBufferSize = 0;
-    bool bOk = ProbeFile(m_szFile, &nFileSize) && nFileSize <= MAXDWORD - 2;
+    bool bOk = ProbeFile(m_szFile, &nFileSize, &m_bUnreadable);
+    // Held open, shared, while the section is read: the platform's read
+    // answers a file it cannot open as if the section were missing, and a
+    // reader must not take "could not read" for "nothing there".
+    ScopedHandle reading(bOk ? CreateFileA(m_szFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                           OPEN_EXISTING, 0, NULL)
+                             : INVALID_HANDLE_VALUE);
     if (bOk) {
         nBufferSize = nFileSize + 2;
-        pBuffer = (char*)AllocZeroed(nBufferSize, 1);
-        bOk = pBuffer != NULL;
+        pBuffer = nFileSize <= MAXDWORD - 2 ? (char*)AllocZeroed(nBufferSize, 1) : NULL;
+        bOk = reading.IsValid() && pBuffer != NULL;
+        m_bUnreadable = !bOk;
     }
     LogMessage(OPEN_SOURCE, "Filename: %s; filesize: %d", m_szFile, (int)nFileSize);
 
@@ -130,8 +143,10 @@ bool CIniSection::LoadEntries(const char* pBuffer, DWORD nRead)
     if (nEntries == 0)
         return false;
     m_pEntries = (IniEntry*)AllocZeroed(nEntries, sizeof(IniEntry));
-    if (m_pEntries == NULL)
+    if (m_pEntries == NULL) {
+        m_bUnreadable = true;
         return false;
+    }
     m_nCount = nEntries;
 
     IniEntry* pEntry = m_pEntries;
@@ -149,6 +164,11 @@ bool CIniSection::LoadEntries(const char* pBuffer, DWORD nRead)
     }
     m_nCurrent = 0;
     return true;
+}
+
+bool CIniSection::IsUnreadable() const
+{
+    return m_bUnreadable;
 }
 
 DWORD CIniSection::GetCount() const

@@ -20,6 +20,10 @@ public:
     // Reads the whole section. True when it holds at least one entry.
     bool Open(const char* pszFile, const char* pszSection);
 
+    // True when the last Open failed on a file that is there but could not
+    // be read (held open without sharing, access denied, out of memory),
+    // as against a missing file or a missing or empty section.
+    bool IsUnreadable() const;
     DWORD GetCount() const;     // entries that the last Open loaded
     const char* GetKey() const;     // NULL while there are no entries
     const char* GetValue() const;   // NULL while there are no entries
@@ -48,4 +52,5 @@ private:
     IniEntry* m_pEntries;
     char m_szSection[MAX_PATH];
     char m_szFile[MAX_PATH];
+    bool m_bUnreadable;
 };

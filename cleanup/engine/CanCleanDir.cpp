@@ -1,46 +1,95 @@
 #include "FileActions.h"
 
+#include <string.h>
 #include <strsafe.h>
 
 #include "config/AnsiText.h"
 #include "service/LogMessage.h"
+#include "writefilter/ScopedHandle.h"
 
 // Fetched once and kept: the directories cannot move while the service runs.
+// Each is held in the form candidates are compared in: full, canonical,
+// without a trailing backslash ("C:" for a drive's root).
 static char programDirectory[MAX_PATH];
 static char windowsDirectory[MAX_PATH];
 static char systemDirectory[MAX_PATH];
+
+// False, with an empty form, for a path that is no full local path.
+static bool CompareForm(const char* pszPath, char (&szForm)[MAX_PATH])
+{
+    if (!CanonicalDirectory(pszPath, szForm))
+        return false;
+    if (EndsWithBackslash(szForm))
+        szForm[strlen(szForm) - 1] = '\0';
+    return true;
+}
 
 // A fetch that fails or would not fit leaves the buffer empty, to be tried
 // again at the next call; an empty directory protects nothing but is never
 // mistaken for a cut one.
 static void FetchProgramDirectory()
 {
-    DWORD nLength = GetModuleFileNameA(NULL, programDirectory, MAX_PATH);
-    if (nLength == 0 || nLength >= MAX_PATH) {
-        programDirectory[0] = '\0';
+    char szProgram[MAX_PATH];
+    DWORD nLength = GetModuleFileNameA(NULL, szProgram, MAX_PATH);
+    char* pLastBackslash = (nLength == 0 || nLength >= MAX_PATH) ? NULL : (char*)FindLastChar(szProgram, '\\');
+    if (pLastBackslash == NULL)
         return;
-    }
-    char* pLastBackslash = (char*)FindLastChar(programDirectory, '\\');
-    if (pLastBackslash != NULL)
-        *pLastBackslash = '\0';
-    LogMessage("CanCleanDir", "CurrentDirectory: %s", programDirectory);
+    pLastBackslash[1] = '\0';
+    if (!CompareForm(szProgram, programDirectory))
+        return;
+    *pLastBackslash = '\0';
+    LogMessage("CanCleanDir", "CurrentDirectory: %s", szProgram);
 }
 
 static void FetchDirectory(UINT (WINAPI* fetch)(LPSTR, UINT), char (&szDirectory)[MAX_PATH])
 {
-    UINT nLength = fetch(szDirectory, MAX_PATH);
-    if (nLength == 0 || nLength >= MAX_PATH)
-        szDirectory[0] = '\0';
+    char szFetched[MAX_PATH];
+    UINT nLength = fetch(szFetched, MAX_PATH);
+    if (nLength != 0 && nLength < MAX_PATH && SUCCEEDED(StringCchCatA(szFetched, MAX_PATH, "\\")))
+        CompareForm(szFetched, szDirectory);
 }
 
-// True when the path is the directory or a leading part of it.
-static bool IsLeadingPart(const char* pszPath, size_t nPathLength, const char* pszDirectory)
+struct DirectoryIdentity
 {
-    if (pszDirectory[0] == '\0' || nPathLength > (size_t)lstrlenA(pszDirectory))
+    DWORD nVolume;
+    DWORD nIndexHigh;
+    DWORD nIndexLow;
+};
+
+// What the file system says the directory is, whatever the spelling.
+static bool GetIdentity(const char* pszPath, DirectoryIdentity* pIdentity)
+{
+    ScopedHandle directory(CreateFileA(pszPath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!directory.IsValid() || !GetFileInformationByHandle(directory.Get(), &info))
         return false;
-    char szLeading[MAX_PATH];
-    StringCchCopyNA(szLeading, MAX_PATH, pszDirectory, nPathLength);
-    return SameText(szLeading, pszPath);
+    pIdentity->nVolume = info.dwVolumeSerialNumber;
+    pIdentity->nIndexHigh = info.nFileIndexHigh;
+    pIdentity->nIndexLow = info.nFileIndexLow;
+    return true;
+}
+
+// True when the candidate is the protected directory or a folder that holds
+// it, by identity: this catches what no text comparison can, such as a short
+// 8.3 name, a link, or another drive letter for the same folder.
+static bool HoldsByIdentity(const DirectoryIdentity& candidate, const char* pszProtected)
+{
+    for (const char* p = pszProtected;; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '\0') {
+            char szFolder[MAX_PATH];
+            size_t nFolder = p - pszProtected;
+            StringCchCopyNA(szFolder, MAX_PATH, pszProtected, nFolder);
+            if (nFolder == 2)
+                StringCchCatA(szFolder, MAX_PATH, "\\");    // "C:" alone is the current folder of C:
+            DirectoryIdentity folder;
+            if (GetIdentity(szFolder, &folder) && folder.nVolume == candidate.nVolume
+                && folder.nIndexHigh == candidate.nIndexHigh && folder.nIndexLow == candidate.nIndexLow)
+                return true;
+        }
+        if (*p == '\0')
+            return false;
+    }
 }
 
 bool CanCleanDir(const char* pszPath)
@@ -51,11 +100,24 @@ bool CanCleanDir(const char* pszPath)
         FetchDirectory(GetWindowsDirectoryA, windowsDirectory);
     if (systemDirectory[0] == '\0')
         FetchDirectory(GetSystemDirectoryA, systemDirectory);
+    const char* const protectedDirectories[] = { programDirectory, systemDirectory, windowsDirectory };
 
-    size_t nLength;
-    if (pszPath == NULL || FAILED(StringCchLengthA(pszPath, STRSAFE_MAX_CCH, &nLength)) || nLength <= 1)
+    // Refused: no full local path, a drive's root, and a leading part (by
+    // characters, case ignored) of a protected directory: the directory
+    // itself, every folder that holds it, and shorter names such as C:\WIN.
+    char szForm[MAX_PATH];
+    if (!CompareForm(pszPath, szForm) || strlen(szForm) <= 2)
         return false;
-    return !IsLeadingPart(pszPath, nLength, programDirectory)
-        && !IsLeadingPart(pszPath, nLength, systemDirectory)
-        && !IsLeadingPart(pszPath, nLength, windowsDirectory);
+    for (const char* pszProtected : protectedDirectories) {
+        if (pszProtected[0] != '\0' && SkipLeadingText(pszProtected, szForm) != NULL)
+            return false;
+    }
+    DirectoryIdentity candidate;
+    if (!GetIdentity(szForm, &candidate))
+        return GetFileAttributesA(szForm) == INVALID_FILE_ATTRIBUTES;   // a missing one holds nothing
+    for (const char* pszProtected : protectedDirectories) {
+        if (pszProtected[0] != '\0' && HoldsByIdentity(candidate, pszProtected))
+            return false;
+    }
+    return true;
 }

@@ -6,6 +6,8 @@
 #include "config/Configuration.h"
 #include "FindHandle.h"
 
+static bool EmptyDirectory(const char* pszPath);
+
 // A directory entry that is a link must not be entered: the service runs as
 // LocalSystem in folders that users can write to, and a link planted there
 // would lead the cleanup into any folder of the machine. RemoveDirectoryA
@@ -14,7 +16,7 @@
 static bool RemoveSubdirectory(const char* pszFullName, const WIN32_FIND_DATAA& entry)
 {
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-        if (!DeleteDirectoryContents(pszFullName))
+        if (!EmptyDirectory(pszFullName))
             return true;    // protected or not empty: left in place, not a failure here
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
             SetFileAttributesA(pszFullName, 0);
@@ -31,10 +33,11 @@ static bool DeleteOneFile(const char* pszFullName, const WIN32_FIND_DATAA& entry
     return DeleteFileA(pszFullName) != FALSE;
 }
 
-bool DeleteDirectoryContents(const char* pszPath)
+// The descent below a directory named by its full, canonical path.
+static bool EmptyDirectory(const char* pszPath)
 {
     char szDirectory[MAX_PATH];
-    if (pszPath == NULL || FAILED(StringCchCopyA(szDirectory, MAX_PATH, pszPath)))
+    if (FAILED(StringCchCopyA(szDirectory, MAX_PATH, pszPath)))
         return false;
     if (!EndsWithBackslash(szDirectory) && FAILED(StringCchCatA(szDirectory, MAX_PATH, "\\")))
         return false;
@@ -68,19 +71,28 @@ bool DeleteDirectoryContents(const char* pszPath)
     return bResult;
 }
 
+// The action works on the very path that CanCleanDir judged, never on
+// another spelling of it, and [DontDeleteDirs] is matched against that form.
+bool DeleteDirectoryContents(const char* pszPath)
+{
+    char szFull[MAX_PATH];
+    return CanonicalDirectory(pszPath, szFull) && EmptyDirectory(szFull);
+}
+
 bool DeleteDirectory(const char* pszPath, bool bCheck)
 {
-    if (bCheck && !CanCleanDir(pszPath))
+    char szFull[MAX_PATH];
+    if (!CanonicalDirectory(pszPath, szFull) || (bCheck && !CanCleanDir(szFull)))
         return false;
-    if (!DeleteDirectoryContents(pszPath))
+    if (!EmptyDirectory(szFull))
         return false;
 
     WIN32_FIND_DATAA entry;
-    CFindHandle find(pszPath, &entry);
+    CFindHandle find(szFull, &entry);
     // A path ending in a backslash names no entry: its contents went, it stays.
     if (!find.IsOpen())
         return true;
     if (entry.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))
-        SetFileAttributesA(pszPath, FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryA(pszPath) != FALSE;
+        SetFileAttributesA(szFull, FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryA(szFull) != FALSE;
 }

@@ -9,14 +9,17 @@ bool DeleteMatchingFiles(const char* pszPattern)
 {
     // The matches' full names are built from the pattern's directory part;
     // without one they would be looked for in the service's current
-    // directory, which is not what any item names.
+    // directory, which is not what any item names. The platform takes "/"
+    // for a separator too: cut at "\" alone, C:\Logs/sub/*.log would search
+    // C:\Logs\sub and delete in C:\.
     char szDirectory[MAX_PATH] = {};
     if (pszPattern == NULL || FAILED(StringCchCopyA(szDirectory, MAX_PATH, pszPattern)))
         return false;
-    char* pLastBackslash = (char*)FindLastChar(szDirectory, '\\');
-    if (pLastBackslash == NULL)
+    char* pLastSeparator = (char*)FindLastPathSeparator(szDirectory);
+    if (pLastSeparator == NULL)
         return false;
-    pLastBackslash[1] = '\0';
+    pLastSeparator[1] = '\0';
+    const char* pszNamePattern = pszPattern + (pLastSeparator + 1 - szDirectory);
 
     WIN32_FIND_DATAA match;
     CFindHandle find(pszPattern, &match);
@@ -24,6 +27,11 @@ bool DeleteMatchingFiles(const char* pszPattern)
         return true;
     bool bResult = true;
     do {
+        // The platform's search also matches the short 8.3 names: *.log
+        // finds keep.logbook by KEEP~Q10.LOG. Only a long name that
+        // matches counts.
+        if (!MatchesWildcard(match.cFileName, pszNamePattern))
+            continue;
         char szFullName[MAX_PATH];
         if (FAILED(StringCchPrintfA(szFullName, MAX_PATH, "%s%s", szDirectory, match.cFileName))) {
             bResult = false;

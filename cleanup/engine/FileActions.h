@@ -4,23 +4,36 @@
 
 #include <windows.h>
 
-// False for a path that is the program's, the Windows or the system directory,
-// or a leading part of one of them (compared by characters, case ignored).
+// The full, canonical form of a directory path, as the platform would open
+// it: "\\?\" and "\\.\" dropped, "/" made "\", "." and ".." parts resolved,
+// doubled separators and the last part's trailing dots and blanks removed; a
+// trailing backslash stays. False for anything but a full local path (drive
+// letter, colon, separator) and for one that does not fit.
+bool CanonicalDirectory(const char* pszPath, char (&szFull)[MAX_PATH]);
+
+// Decided on the canonical form: false for a path that is no full local path,
+// a drive's root, the program's, the Windows or the system directory in any
+// spelling (short names and links included), a folder that holds one of
+// them, or a leading part of one of them by characters (C:\WIN).
 bool CanCleanDir(const char* pszPath);
 
-// Deletes everything in the directory except names starting with "." and the
-// directories of [DontDeleteDirs]. A link (junction or symbolic link) found
+// Deletes everything in the directory, named by its canonical form, except
+// names starting with "." and the directories of [DontDeleteDirs]; false for
+// a path that is no full local path. A link (junction or symbolic link) found
 // inside is removed itself and never followed. True when everything it tried
 // at this level went.
 bool DeleteDirectoryContents(const char* pszPath);
 
-// Empties the directory and removes it; with bCheck, a directory that
-// CanCleanDir refuses is not touched.
+// Empties the directory, named by its canonical form, and removes it; with
+// bCheck, a directory that CanCleanDir refuses is not touched.
 bool DeleteDirectory(const char* pszPath, bool bCheck);
 
-// Deletes the files that match a pattern with a directory part; a pattern
-// without one is refused.
+// Deletes the files whose long names match a pattern with a directory part
+// (up to its last "\" or "/"); a pattern without one is refused. Not guarded:
+// neither CanCleanDir nor [DontDeleteDirs] is asked.
 bool DeleteMatchingFiles(const char* pszPattern);
 
-// Starts the command line without a window and without waiting for it.
+// Starts the command line without a window, without handing down handles
+// and without waiting for it. An unquoted program path runs up to its
+// extension (.exe, .com, .bat, .cmd) and must name a file that exists.
 bool RunApplication(const char* pszCommandLine);

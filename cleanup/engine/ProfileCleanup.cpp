@@ -3,6 +3,7 @@
 #include <strsafe.h>
 
 #include "FileActions.h"
+#include "config/AnsiText.h"
 #include "config/Configuration.h"
 #include "config/IniSection.h"
 #include "service/LogMessage.h"
@@ -39,10 +40,66 @@ static void FillKeepList(CQuilItemList& keepList, CIniSection& dynamicNames, boo
     }
 }
 
+static bool ReadImagePath(const char* pszKeyPath, char (&szImagePath)[MAX_PATH])
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKeyPath, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return false;
+    bool bRead = ReadRegistryText(hKey, "ProfileImagePath", szImagePath);
+    RegCloseKey(hKey);
+    return bRead;
+}
+
+// The profile's SID, the last part of its registry path.
+static const char* ProfileSid(const char* pszKeyPath)
+{
+    const char* pLastBackslash = FindLastChar(pszKeyPath, '\\');
+    return pLastBackslash != NULL ? pLastBackslash + 1 : pszKeyPath;
+}
+
+// Only users' accounts are candidates: the system's own (S-1-5-18, -19, -20
+// on later versions) are on no keep-list, and their profiles are needed.
+static bool IsUserAccount(const char* pszSid)
+{
+    const char* pRest = SkipLeadingText(pszSid, "S-1-5-21-");
+    return pRest != NULL && *pRest != '\0';
+}
+
+// A user whose hive is loaded is logged on: all but the locked hive would go,
+// the key would stay, and the next logon would find a profile without its
+// desktop. Anything but "no such key" counts as loaded.
+static bool IsHiveLoaded(const char* pszSid)
+{
+    HKEY hKey;
+    LONG nResult = RegOpenKeyExA(HKEY_USERS, pszSid, 0, KEY_QUERY_VALUE, &hKey);
+    if (nResult == ERROR_SUCCESS)
+        RegCloseKey(hKey);
+    return nResult != ERROR_FILE_NOT_FOUND;
+}
+
+// A keep-list name may equal the folder's whole name (john.smith) or the
+// name cut before its last full stop (Administrator for Administrator.000).
+// A folder name that cannot be read again keeps the profile.
+static bool IsKept(CQuilItemList& keepList, CleanupItem* pProfile)
+{
+    if (keepList.FindName(pProfile->GetName()))
+        return true;
+    char szImagePath[MAX_PATH];
+    char szFolder[MAX_PATH];
+    return !ReadImagePath(pProfile->GetPath(), szImagePath) || !ProfileFolderName(szImagePath, szFolder)
+           || keepList.FindName(szFolder);
+}
+
 void ProcessingProfile()
 {
     CIniSection dynamicNames;
     bool bDynamicOpen = dynamicNames.Open(iniPath, "SaveDynamicProfiles");
+    // Without the recent users' names every one of them would be deleted.
+    if (!bDynamicOpen && dynamicNames.IsUnreadable()) {
+        LogMessage("ProcessingProfile", "Deleting no profile: [SaveDynamicProfiles] could not be read from %s",
+                   iniPath);
+        return;
+    }
     DWORD nDynamic = bDynamicOpen ? dynamicNames.GetCount() : 0;
     CQuilItemList keepList(FIXED_KEEP_COUNT + profileList.GetCount() + nDynamic);
     if (keepList.GetCount() == 0)
@@ -60,6 +117,9 @@ void ProcessingProfile()
     do {
         CleanupItem* pProfile = profiles.GetItem();
         const char* pszName = pProfile->GetName();
+        const char* pszSid = ProfileSid(pProfile->GetPath());
+        if (!IsUserAccount(pszSid))
+            continue;
         // No keep-list holds an empty name, so such a profile would be deleted;
         // its directory would then be the folder of every user's profile, or
         // the one above it.
@@ -67,8 +127,12 @@ void ProcessingProfile()
             LogMessage("ProcessingProfile", "Passing over profile without a name: %s", pProfile->GetPath());
             continue;
         }
-        if (keepList.FindName(pszName))
+        if (IsKept(keepList, pProfile))
             continue;
+        if (IsHiveLoaded(pszSid)) {
+            LogMessage("ProcessingProfile", "Passing over profile in use: %s", pszName);
+            continue;
+        }
         LogMessage("ProcessingProfile", "Deleting profile info for: %s", pszName);
         DeleteProfile(pProfile->GetPath());
     } while (profiles.MoveNext());
@@ -76,13 +140,8 @@ void ProcessingProfile()
 
 void DeleteProfile(const char* pszKeyPath)
 {
-    HKEY hKey;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKeyPath, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return;
     char szImagePath[MAX_PATH];
-    bool bRead = ReadRegistryText(hKey, "ProfileImagePath", szImagePath);
-    RegCloseKey(hKey);
-    if (!bRead)
+    if (!ReadImagePath(pszKeyPath, szImagePath))
         return;
 
     // The expanded directory is checked again: a variable that expands to

@@ -13,11 +13,16 @@ extern const char profileListKey[];
 bool GetDefaultUserName(char (&szName)[MAX_PATH]);
 
 // Moves the name to, or adds it at, the newest place of [SaveDynamicProfiles]
-// and drops the oldest names beyond maxDynamicProfiles. A section that is
-// missing or empty is left so: nothing is recorded.
-void SaveDynamicProfileName(const char* pszName, DWORD nBufferSize);
+// and drops the oldest names beyond maxDynamicProfiles, writing the section
+// once as P0..Pn-1 (the order taken from the keys' numbers), or not at all
+// when nothing changes. A section that is missing or empty is left so, and a
+// blank name changes nothing. True when the section holds the result.
+bool SaveDynamicProfileName(const char* pszName, DWORD nBufferSize);
 
-// Deletes every cached profile whose name is on no keep-list.
+// Deletes every cached profile of a user account (SID S-1-5-21-...) whose
+// folder name, whole or cut before its last full stop, is on no keep-list,
+// and whose user is not logged on. Deletes nothing when [SaveDynamicProfiles]
+// could not be read.
 void ProcessingProfile();
 
 DWORD CountProfileKeys();
@@ -29,6 +34,9 @@ bool ReadProfileList(CQuilItemList& list);
 
 // Deletes the profile's directory and then, if that went, its registry key.
 void DeleteProfile(const char* pszKeyPath);
+
+// The last part of a profile's directory, whole; false as ProfileNameFromPath.
+bool ProfileFolderName(const char* pszImagePath, char (&szName)[MAX_PATH]);
 
 // The name of the profile whose directory is pszImagePath: its last part, cut
 // before its last full stop. False, with an empty name, when the last part

@@ -21,7 +21,7 @@ bool ReadRegistryText(HKEY hKey, const char* pszValue, char (&szText)[MAX_PATH])
     return true;
 }
 
-bool ProfileNameFromPath(const char* pszImagePath, char (&szName)[MAX_PATH])
+bool ProfileFolderName(const char* pszImagePath, char (&szName)[MAX_PATH])
 {
     szName[0] = '\0';
     const char* pLastBackslash = FindLastChar(pszImagePath, '\\');
@@ -35,9 +35,13 @@ bool ProfileNameFromPath(const char* pszImagePath, char (&szName)[MAX_PATH])
         if (*p != '.' && *p != ' ')
             bNamesFolder = true;
     }
-    if (!bNamesFolder)
+    return bNamesFolder && SUCCEEDED(StringCchCopyA(szName, MAX_PATH, pszLastPart));
+}
+
+bool ProfileNameFromPath(const char* pszImagePath, char (&szName)[MAX_PATH])
+{
+    if (!ProfileFolderName(pszImagePath, szName))
         return false;
-    StringCchCopyA(szName, MAX_PATH, pszLastPart);
     char* pLastStop = (char*)FindLastChar(szName, '.');
     if (pLastStop != NULL)
         *pLastStop = '\0';

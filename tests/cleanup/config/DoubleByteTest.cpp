@@ -14,6 +14,7 @@
 
 #include "ConfigTestFiles.h"
 #include "ConfigurationSnapshot.h"
+#include "config/AnsiText.h"
 #include "config/Configuration.h"
 #include "config/DirList.h"
 #include "config/IniSection.h"
@@ -108,4 +109,13 @@ TEST_F(DoubleByte, LongValuesStayInTheirFields)
     EXPECT_EQ(snapshot.profiles[0].text.compare(0, 100, kanji, 0, 100), 0);
     for (const std::string& path : snapshot.protectedDirectories)
         EXPECT_LT(path.size(), (size_t)MAX_PATH);
+}
+
+TEST_F(DoubleByte, PathSeparatorsAndWildcardsGoByCharacters)
+{
+    const std::string name = std::string(SO) + "x.log";   // the katakana's trail byte is "\"
+    EXPECT_STREQ(FindLastPathSeparator(("C:\\Logs/" + name).c_str()), ("/" + name).c_str());
+    EXPECT_TRUE(MatchesWildcard(name.c_str(), (std::string(SO) + "*.LOG").c_str()));
+    EXPECT_TRUE(MatchesWildcard((std::string(A_KATAKANA) + ".log").c_str(), "?.log")) << "one character, one ?";
+    EXPECT_FALSE(MatchesWildcard((std::string(TSU) + ".log").c_str(), (std::string(A_KATAKANA) + ".log").c_str()));
 }

@@ -239,3 +239,4 @@ TEST(IniSection, OpenTellsWhatItRead)
         {source, "Filename: " + ini + "; filesize: " + size},
         {source, "Filename: " + ini + "; section: Nothing; buffread: ; readSize: 0"}}));
 }
+

@@ -81,10 +81,50 @@ TEST(CanCleanDir, AcceptsOtherDirectoriesAndOnesBelowTheWindowsDirectory)
 {
     EXPECT_TRUE(CanCleanDir("C:\\Temp"));
     EXPECT_TRUE(CanCleanDir((WindowsDirectory() + "\\Temp").c_str()));
-    // One character longer than the Windows directory, but still a leading
-    // part of the system directory below it.
     EXPECT_FALSE(CanCleanDir((WindowsDirectory() + "\\").c_str()));
-    EXPECT_TRUE(CanCleanDir((SystemDirectory() + "\\").c_str()));
+}
+
+// Spellings that got through when paths were compared as text; each is
+// judged in its full, canonical form now.
+TEST(CanCleanDir, RefusesEverySpellingOfTheWindowsAndSystemDirectoriesAndOfDriveRoots)
+{
+    ASSERT_EQ(Lower(SystemDirectory()), "c:\\windows\\system32");
+    for (const char* path : {
+             "C:\\windows\\.", "C:\\windows\\\\", "C:/windows/", "\\\\?\\C:\\windows", "\\\\.\\C:\\windows", "//?/C:/windows",
+             "\\windows", "C:\\windows\\system32\\..", "C:\\fz\\..\\windows", "..", "C:\\windows\\system32\\",
+             "C:\\windows\\SYSTEM32\\", "C:\\windows\\system32\\drivers\\..", "C:\\windows\\system32. . ", ".\\",
+             "C:.", "C:\\.", "C:\\...", "\\.", "..\\..\\..", "D:\\", "d:/", "\\\\?\\D:\\", "\\\\server\\share\\dir", "temp" })
+        EXPECT_FALSE(CanCleanDir(path)) << path;
+    for (const char* path : { "C:/Temp/", "\\\\?\\C:\\Temp", "C:\\windows\\system32\\drivers", "C:\\windows\\Temp\\." })
+        EXPECT_TRUE(CanCleanDir(path)) << path;
+}
+
+// A copy of a program in C:\engine\fenwash-program asks about its own
+// folder; the exit status has a bit for each path it accepted.
+TEST(CanCleanDir, RefusesEverySpellingOfTheProgramsOwnFolderAndTheFoldersAboveIt)
+{
+    const std::string dir = FreshFolder("fenwash-program");
+    ASSERT_TRUE(CopyFileA((TestProgramFolder() + "canclean_probe.exe").c_str(), (dir + "\\p.exe").c_str(), FALSE));
+    char shortName[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(dir.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(Lower(shortName), Lower(dir)) << "the terminal gives a long name a short one";
+    const std::vector<std::string> paths = {
+        dir + "\\sub", "C:\\engine\\other",   // accepted, the others refused
+        dir, "C:\\ENGINE\\FENWASH-PROGRAM\\", "C:/engine/fenwash-program", dir + ".", dir + "\\.", dir + "\\..\\fenwash-program",
+        "\\\\?\\" + dir, shortName, "C:\\engine", "\\engine\\fenwash-program", "/engine/fenwash-program" };
+    std::string commandLine = dir + "\\p.exe";
+    for (const std::string& path : paths)
+        commandLine += " " + path;
+    STARTUPINFOA startup = { sizeof startup };
+    PROCESS_INFORMATION process;
+    ASSERT_TRUE(CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
+    DWORD accepted = 0;
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    GetExitCodeProcess(process.hProcess, &accepted);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    for (size_t i = 0; i < paths.size(); ++i)
+        EXPECT_EQ((accepted >> i) & 1, i < 2 ? 1u : 0u) << paths[i];
 }
 
 TEST(DeleteDirectoryContents, EmptiesReadOnlyHiddenAndNestedEntriesButKeepsDotNames)
@@ -138,6 +178,23 @@ TEST(DeleteDirectoryContents, AProtectedItemDirectoryIsNotTouched)
     EXPECT_FALSE(DeleteDirectoryContents(dir.c_str()));
     EXPECT_FALSE(DeleteDirectory(dir.c_str(), true));
     EXPECT_TRUE(Exists(dir + "\\stays.txt"));
+}
+
+// The action works on the canonical path that was checked, and
+// [DontDeleteDirs] is matched against that path.
+TEST(DeleteDirectoryContents, WorksOnTheCanonicalPathThatWasChecked)
+{
+    const std::string dir = FreshFolder("spelling");
+    MakeFile(dir + "\\gone.txt");
+    MakeFolder(dir + "\\Install");
+    MakeFile(dir + "\\Install\\setup.ini");
+    MakeFolder(dir + "\\old");
+    Protect protect(dir + "\\Install");
+    EXPECT_TRUE(DeleteDirectoryContents("C:/engine/spelling/"));
+    EXPECT_TRUE(DeleteDirectory("\\\\?\\C:\\engine\\spelling\\Install\\..\\old", true));
+    EXPECT_FALSE(DeleteDirectoryContents("engine\\spelling")) << "relative to wherever the service stands";
+    EXPECT_EQ(CountEntries(dir), 1);
+    EXPECT_TRUE(Exists(dir + "\\Install\\setup.ini"));
 }
 
 TEST(DeleteDirectory, RemovesAHiddenReadOnlyDirectoryWithItsContents)
@@ -230,6 +287,26 @@ TEST(DeleteMatchingFiles, StarDotStarDeletesEveryFileButReportsTheDotEntries)
     EXPECT_TRUE(Exists(dir + "\\sub\\inner.txt"));
 }
 
+// The platform's search matches short names too (keep.logbook is
+// KEEP~Q10.LOG on the terminal), and takes "/" for a separator.
+TEST(DeleteMatchingFiles, OnlyLongNamesMatchAndEitherSeparatorEndsTheFolder)
+{
+    const std::string dir = FreshFolder("names");
+    for (const char* name : { "\\a.log", "\\keep.logbook", "\\slash.log" })
+        MakeFile(dir + name);
+    MakeFolder(dir + "\\sub");
+    MakeFile(dir + "\\sub\\slash.log");
+    char shortName[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA((dir + "\\keep.logbook").c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(Lower(shortName).find(".log"), std::string::npos) << "the short name ends in .LOG";
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "/sub/*.log").c_str()));
+    EXPECT_TRUE(Exists(dir + "\\slash.log")) << "the folder above is not where the matches lie";
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "\\*.log").c_str()));
+    EXPECT_TRUE(Exists(dir + "\\keep.logbook"));
+    EXPECT_EQ(CountEntries(dir), 2);
+    EXPECT_EQ(CountEntries(dir + "\\sub"), 0);
+}
+
 TEST(DeleteMatchingFiles, APatternWithoutADirectoryPartIsRefused)
 {
     std::string dir = FreshFolder("current");
@@ -297,6 +374,42 @@ TEST(RunApplication, ReturnsAtOnceWhileTheProgramRuns)
         Sleep(20);
     EXPECT_TRUE(Exists(marker + ".done"));
     CloseHandle(release);
+}
+
+// C:\engine\blank\Program.exe stands where any user of an old system may
+// put one; the item names C:\engine\blank\Program Files\tool.exe unquoted.
+// Each copy of wait_child writes its own path into its marker.
+TEST(RunApplication, StartsOnlyTheProgramNamedAndHandsDownNoHandles)
+{
+    const std::string dir = FreshFolder("blank");
+    const std::string tool = dir + "\\Program Files\\tool.exe";
+    MakeFolder(dir + "\\Program Files");
+    for (const std::string& copy : { dir + "\\Program.exe", tool })
+        ASSERT_TRUE(CopyFileA((TestProgramFolder() + "wait_child.exe").c_str(), copy.c_str(), FALSE));
+    HANDLE release = CreateEventA(NULL, TRUE, FALSE, "engine-blank-release");
+    SECURITY_ATTRIBUTES inheritable = { sizeof inheritable, NULL, TRUE };
+    HANDLE held = CreateFileA((dir + "\\held").c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS, 0, NULL);
+
+    EXPECT_TRUE(RunApplication((tool + " " + dir + "\\one engine-blank-release").c_str()));
+    EXPECT_FALSE(RunApplication((dir + "\\Program Files\\none.exe " + dir + "\\two x").c_str()));
+    EXPECT_FALSE(RunApplication((dir + "\\Program Files\\tool " + dir + "\\two x").c_str())) << "no extension";
+    char started[MAX_PATH] = {};
+    for (int i = 0; i < 500 && started[0] == '\0'; ++i) {   // until the program has written its path
+        Sleep(20);
+        HANDLE marker = CreateFileA((dir + "\\one.started").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        DWORD read = 0;
+        ReadFile(marker, started, MAX_PATH - 1, &read, NULL);
+        CloseHandle(marker);
+    }
+    EXPECT_EQ(Lower(started), Lower(tool));
+    // Only an inherited copy in the running program could keep the file from us.
+    CloseHandle(held);
+    HANDLE again = CreateFileA((dir + "\\held").c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    CloseHandle(again);
+    SetEvent(release);
+    CloseHandle(release);
+    EXPECT_FALSE(Exists(dir + "\\two.started"));
 }
 
 TEST(RunApplication, AMissingProgramIsFalse)

@@ -59,7 +59,7 @@ protected:
         MakeFolder(m_dir + "\\stranger");
         MakeFile(m_dir + "\\stranger\\ntuser.dat");
         ClearProfileList();
-        AddProfile("S-stranger", m_dir + "\\stranger");
+        AddProfile("S-1-5-21-1-2-3-stranger", m_dir + "\\stranger");
         SetDefaultUserName("kiosk-user");
         m_release = CreateEventA(NULL, TRUE, FALSE, "engine-events-release");
     }
@@ -112,7 +112,7 @@ TEST_F(ProcessEventsTest, LogoffEmptiesDirectoriesAndCleansProfiles)
     EXPECT_EQ(CountEntries(m_dir + "\\tmp"), 0);
     EXPECT_TRUE(Exists(m_dir + "\\logs\\a.log"));
     EXPECT_FALSE(Exists(m_dir + "\\stranger"));
-    EXPECT_FALSE(ProfileKeyExists("S-stranger"));
+    EXPECT_FALSE(ProfileKeyExists("S-1-5-21-1-2-3-stranger"));
     EXPECT_FALSE(Exists(m_dir + "\\app1.started"));
     EXPECT_EQ(DynamicSection(), "P0=kiosk-user");
 }
@@ -167,12 +167,15 @@ TEST_F(ProcessEventsTest, ShutdownDeletesFilesAndProfileCleanupCanBeOff)
 TEST_F(ProcessEventsTest, AProtectedDirectoryItemIsPassedOverWithoutAMessage)
 {
     std::string ini = m_dir + "\\Fenwash.ini";
-    WriteTextFile(ini, "[Directories]\nD=Win\nE=Root\n"
+    WriteTextFile(ini, "[Directories]\nD=Win\nE=Root\nF=Slashes\nG=Up\n"
                        "[Win]\nPath=C:\\WINDOWS\nAction=DIR_DELETE\nActionTrigger=USER_LOGOFF\n"
-                       "[Root]\nPath=C:\\\nAction=DIR_EMPTY\nActionTrigger=USER_LOGOFF\n");
+                       "[Root]\nPath=C:\\\nAction=DIR_EMPTY\nActionTrigger=USER_LOGOFF\n"
+                       "[Slashes]\nPath=C:/windows/\nAction=DIR_EMPTY\nActionTrigger=USER_LOGOFF\n"
+                       "[Up]\nPath=C:\\windows\\system32\\drivers\\..\nAction=DIR_EMPTY\nActionTrigger=USER_LOGOFF\n");
     LoadConfigurationFrom(ini.c_str());
     logDisabled = 0;
     const int windowsEntries = CountEntries("C:\\windows");
+    const int systemEntries = CountEntries("C:\\windows\\system32");
     TraceMark mark;
     ProcessEvents(USER_LOGOFF);
     Messages expected = {
@@ -182,6 +185,7 @@ TEST_F(ProcessEventsTest, AProtectedDirectoryItemIsPassedOverWithoutAMessage)
     };
     EXPECT_EQ(EngineMessages(mark), expected);
     EXPECT_EQ(CountEntries("C:\\windows"), windowsEntries);
+    EXPECT_EQ(CountEntries("C:\\windows\\system32"), systemEntries);
     EXPECT_TRUE(Exists(m_dir + "\\tmp\\t.txt"));
 }
 
@@ -254,5 +258,5 @@ TEST_F(ProcessEventsTest, TwentyEventsFromSeveralThreads)
     EXPECT_EQ(profileRuns, EVENTS / 2);
     EXPECT_EQ(deletions, 1);
     EXPECT_EQ(DynamicSection(), "P0=other|P1=kiosk-user");
-    EXPECT_FALSE(ProfileKeyExists("S-stranger"));
+    EXPECT_FALSE(ProfileKeyExists("S-1-5-21-1-2-3-stranger"));
 }

@@ -35,6 +35,13 @@ std::string ProfileFolder(const std::string& name)
     return folder;
 }
 
+FILETIME WriteTime(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path, GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
 } // namespace
 
 TEST(SaveDynamicProfileName, KeepsOnlyTheLastUserByDefault)
@@ -60,6 +67,42 @@ TEST(SaveDynamicProfileName, AppendsMovesAndTrimsWithThreeKept)
     EXPECT_EQ(DynamicSection(), "P0=c|P1=d|P2=b");
     SaveDynamicProfileName("d", MAX_PATH);
     EXPECT_EQ(DynamicSection(), "P0=c|P1=b|P2=d");
+}
+
+// An empty name is nobody: remembering it would push a real user out.
+TEST(SaveDynamicProfileName, ABlankNameChangesNothing)
+{
+    Configure("blank", "[Parameters]\nSaveDynamicProfiles=2\n[SaveDynamicProfiles]\nP0=carol\n");
+    EXPECT_FALSE(SaveDynamicProfileName("", MAX_PATH));
+    EXPECT_FALSE(SaveDynamicProfileName(" \t ", MAX_PATH));
+    EXPECT_TRUE(SaveDynamicProfileName("dave", MAX_PATH));
+    EXPECT_EQ(DynamicSection(), "P0=carol|P1=dave");
+}
+
+// Sections seeded by hand: the keys' numbers give the order, the result is
+// written once as P0..Pn-1, and not at all when nothing changes.
+TEST(SaveDynamicProfileName, HandEditedKeysAreRebuiltInOrder)
+{
+    const char* const cases[][4] = {   // maximum, section, name saved, result
+        { "3", "P1=b\nP2=c", "d", "P0=b|P1=c|P2=d" },
+        { "3", "P2=c\nP1=b", "B", "P0=c|P1=b" },
+        { "3", "P1=kiosk", "x", "P0=kiosk|P1=x" },
+        { "2", "P0=a\nP3=b\nP5=c\nP4=b", "d", "P0=c|P1=d" },
+        { "3", "P0=a\nSeed=s", "e", "P0=s|P1=a|P2=e" },
+    };
+    for (const auto& c : cases) {
+        Configure("hand", std::string("[Parameters]\nSaveDynamicProfiles=") + c[0] + "\n[SaveDynamicProfiles]\n" + c[1] + "\n");
+        EXPECT_TRUE(SaveDynamicProfileName(c[2], MAX_PATH));
+        EXPECT_EQ(DynamicSection(), c[3]) << c[1];
+    }
+    HANDLE file = CreateFileA(iniPath, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    const FILETIME old = { 0, 30000000 };   // 2001
+    SetFileTime(file, NULL, NULL, &old);
+    CloseHandle(file);
+    EXPECT_TRUE(SaveDynamicProfileName("E", MAX_PATH));
+    EXPECT_EQ(WriteTime(iniPath).dwHighDateTime, old.dwHighDateTime) << "the newest name again needs no write";
+    EXPECT_TRUE(SaveDynamicProfileName("f", MAX_PATH));
+    EXPECT_EQ(DynamicSection(), "P0=a|P1=e|P2=f");
 }
 
 TEST(SaveDynamicProfileName, AMissingSectionOrAnOversizedBufferSavesNothing)
@@ -109,46 +152,102 @@ protected:
     void TearDown() override { dontDeleteDirs.RemoveAll(); }
 };
 
+// Only users' accounts (S-1-5-21-...) are candidates.
+const std::string USER = "S-1-5-21-1-2-3-";
+
 TEST_F(ProcessingProfileTest, DeletesEveryProfileOnNoKeepList)
 {
     Configure("keep",
-              "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n"
-              "[SaveDynamicProfiles]\nRecent=alice\nP0=bob\n"
+              "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\nK2=john.smith\n"
+              "[SaveDynamicProfiles]\nRecent=alice\nP0=bob\nP1=ann.lee\n"
               "[DontDeleteDirs]\nD=C:\\engine\\profiles\\guarded\n");
-    const char* kept[] = { "Administrator.000", "default user", "kiosk", "ALICE", "bob.TERMINAL" };
+    // The five fixed names in any case, whole folder names and names cut
+    // before the last full stop.
+    const char* kept[] = { "plinkett", "ADMINISTRATOR.000", "administrator", "Default User", "DEFAULT_USER",
+                           "QuantorPolis", "quantorpolis.TERMINAL", "kiosk", "ALICE", "bob.TERMINAL",
+                           "john.smith", "ann.lee", "ANN.LEE.001" };
     for (const char* name : kept)
-        AddProfile(std::string("S-kept-") + name, ProfileFolder(name));
-    AddProfile("S-admin2", ProfileFolder("Administrator2"));
-    AddProfile("S-stranger", ProfileFolder("stranger"));
-    AddProfile("S-guarded", ProfileFolder("guarded"));
-    AddProfile("S-windows", "%SystemRoot%");   // refused by CanCleanDir
+        AddProfile(USER + "kept-" + name, ProfileFolder(name));
+    AddProfile(USER + "admin2", ProfileFolder("Administrator2"));
+    AddProfile(USER + "stranger", ProfileFolder("stranger"));
+    AddProfile(USER + "john", ProfileFolder("john.smith2"));
+    AddProfile(USER + "guarded", ProfileFolder("guarded"));
+    AddProfile(USER + "windows", "%SystemRoot%");   // refused by CanCleanDir
+    // The system's own accounts are on no keep-list and are never candidates.
+    AddProfile("S-1-5-18", ProfileFolder("systemprofile"));
+    AddProfile("S-1-5-19", ProfileFolder("LocalService"));
+    AddProfile("S-1-5-21", ProfileFolder("incomplete"));
     const int windowsEntries = CountEntries("C:\\windows");
 
     ProcessingProfile();
 
     for (const char* name : kept) {
-        EXPECT_TRUE(ProfileKeyExists(std::string("S-kept-") + name)) << name;
+        EXPECT_TRUE(ProfileKeyExists(USER + "kept-" + name)) << name;
         EXPECT_TRUE(Exists(std::string(PROFILES) + "\\" + name + "\\ntuser.dat")) << name;
     }
-    EXPECT_FALSE(ProfileKeyExists("S-admin2"));
-    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\Administrator2"));
-    EXPECT_FALSE(ProfileKeyExists("S-stranger"));
-    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
-    EXPECT_TRUE(ProfileKeyExists("S-guarded"));
+    for (const char* name : { "Administrator2", "stranger", "john.smith2" })
+        EXPECT_FALSE(Exists(std::string(PROFILES) + "\\" + name)) << name;
+    for (const char* key : { "admin2", "stranger", "john" })
+        EXPECT_FALSE(ProfileKeyExists(USER + key)) << key;
+    EXPECT_TRUE(ProfileKeyExists(USER + "guarded"));
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\guarded\\ntuser.dat"));
-    EXPECT_TRUE(ProfileKeyExists("S-windows"));
+    EXPECT_TRUE(ProfileKeyExists(USER + "windows"));
     EXPECT_EQ(CountEntries("C:\\windows"), windowsEntries);
+    for (const char* name : { "systemprofile", "LocalService", "incomplete" })
+        EXPECT_TRUE(Exists(std::string(PROFILES) + "\\" + name + "\\ntuser.dat")) << name;
+    for (const char* key : { "S-1-5-18", "S-1-5-19", "S-1-5-21" })
+        EXPECT_TRUE(ProfileKeyExists(key)) << key;
+}
+
+// The recent users are on the keep-list only if it could be read.
+TEST_F(ProcessingProfileTest, AKeepListThatCannotBeReadDeletesNothing)
+{
+    Configure("held", "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n[SaveDynamicProfiles]\nP0=alice\n");
+    AddProfile(USER + "alice", ProfileFolder("alice"));
+    AddProfile(USER + "stranger", ProfileFolder("stranger"));
+    HANDLE held = CreateFileA(iniPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ProcessingProfile();
+    CloseHandle(held);
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\alice\\ntuser.dat"));
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\stranger\\ntuser.dat"));
+    ProcessingProfile();
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\alice\\ntuser.dat"));
+    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
+}
+
+// A user whose hive is loaded under HKEY_USERS is logged on; the terminal has
+// its own user's hive loaded.
+TEST_F(ProcessingProfileTest, AProfileInUseIsPassedOverWithALogEntry)
+{
+    char loaded[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    for (DWORD i = 0; std::string(loaded).rfind("S-1-5-21-", 0) != 0; ++i, size = MAX_PATH)
+        ASSERT_EQ(RegEnumKeyExA(HKEY_USERS, i, loaded, &size, NULL, NULL, NULL, NULL), ERROR_SUCCESS) << "no user logged on";
+    Configure("inuse", "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n");
+    AddProfile(loaded, ProfileFolder("inuse"));
+    AddProfile(USER + "stranger", ProfileFolder("stranger"));
+    logDisabled = 0;
+    TraceMark mark;
+    ProcessingProfile();
+    logDisabled = 1;
+    EXPECT_TRUE(ProfileKeyExists(loaded));
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\inuse\\ntuser.dat"));
+    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
+    std::vector<EventLogEntry> entries = mark.NewEntries();
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const EventLogEntry& entry) {
+        return entry.strings.at(0) == "Passing over profile in use: inuse";
+    }));
 }
 
 TEST_F(ProcessingProfileTest, OneSubkeyWithoutImagePathStopsEveryDeletion)
 {
     Configure("noimage", "[Profiles]\nActionTrigger=USER_LOGOFF\nK1=kiosk\n");
-    AddProfile("S-a", ProfileFolder("stranger"));
-    AddProfileWithoutImagePath("S-b");
-    AddProfile("S-c", ProfileFolder("other"));
+    AddProfile(USER + "a", ProfileFolder("stranger"));
+    AddProfileWithoutImagePath(USER + "b");
+    AddProfile(USER + "c", ProfileFolder("other"));
     ProcessingProfile();
-    EXPECT_TRUE(ProfileKeyExists("S-a"));
-    EXPECT_TRUE(ProfileKeyExists("S-c"));
+    EXPECT_TRUE(ProfileKeyExists(USER + "a"));
+    EXPECT_TRUE(ProfileKeyExists(USER + "c"));
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\stranger\\ntuser.dat"));
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\other\\ntuser.dat"));
 }
@@ -161,12 +260,12 @@ TEST_F(ProcessingProfileTest, ProfilesWithoutANameAreNeverDeleted)
     ProfileFolder("stranger");
     FreshFolder("profiles-inner");
     MakeFile("C:\\engine\\profiles-inner\\x.dat");
-    AddProfile("S-kiosk", std::string(PROFILES) + "\\kiosk");
-    AddProfile("S-stranger", std::string(PROFILES) + "\\stranger");
-    AddProfile("S-slash", std::string(PROFILES) + "\\");
-    AddProfile("S-dot", std::string(PROFILES) + "\\.");
-    AddProfile("S-dotdot", "C:\\engine\\profiles-inner\\..");
-    AddProfile("S-relative", "stranger");
+    AddProfile(USER + "kiosk", std::string(PROFILES) + "\\kiosk");
+    AddProfile(USER + "stranger", std::string(PROFILES) + "\\stranger");
+    AddProfile(USER + "slash", std::string(PROFILES) + "\\");
+    AddProfile(USER + "dot", std::string(PROFILES) + "\\.");
+    AddProfile(USER + "dotdot", "C:\\engine\\profiles-inner\\..");
+    AddProfile(USER + "relative", "stranger");
 
     logDisabled = 0;
     TraceMark mark;
@@ -176,9 +275,9 @@ TEST_F(ProcessingProfileTest, ProfilesWithoutANameAreNeverDeleted)
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\kiosk\\ntuser.dat"));
     EXPECT_TRUE(Exists("C:\\engine\\profiles-inner\\x.dat"));
     EXPECT_FALSE(Exists(std::string(PROFILES) + "\\stranger"));
-    EXPECT_FALSE(ProfileKeyExists("S-stranger"));
-    for (const char* key : { "S-kiosk", "S-slash", "S-dot", "S-dotdot", "S-relative" })
-        EXPECT_TRUE(ProfileKeyExists(key)) << key;
+    EXPECT_FALSE(ProfileKeyExists(USER + "stranger"));
+    for (const char* key : { "kiosk", "slash", "dot", "dotdot", "relative" })
+        EXPECT_TRUE(ProfileKeyExists(USER + key)) << key;
 
     std::vector<std::string> passedOver;
     for (const EventLogEntry& entry : mark.NewEntries()) {
@@ -186,9 +285,9 @@ TEST_F(ProcessingProfileTest, ProfilesWithoutANameAreNeverDeleted)
             passedOver.push_back(entry.strings.at(0));
     }
     const std::string prefix =
-        "Passing over profile without a name: SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\PROFILELIST\\";
+        "Passing over profile without a name: SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\PROFILELIST\\" + USER;
     std::vector<std::string> expected;
-    for (const char* key : { "S-dot", "S-dotdot", "S-relative", "S-slash" })
+    for (const char* key : { "dot", "dotdot", "relative", "slash" })
         expected.push_back(prefix + key);
     std::sort(passedOver.begin(), passedOver.end());
     EXPECT_EQ(passedOver, expected);
