@@ -115,7 +115,8 @@ TEST(CanCleanDir, RefusesEverySpellingOfTheProgramsOwnFolderAndTheFoldersAboveIt
     std::string commandLine = dir + "\\p.exe";
     for (const std::string& path : paths)
         commandLine += " " + path;
-    STARTUPINFOA startup = { sizeof startup };
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     ASSERT_TRUE(CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
     DWORD accepted = 0;
