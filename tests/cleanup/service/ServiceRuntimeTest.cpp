@@ -48,10 +48,50 @@ protected:
             ASSERT_TRUE(WriteTextFile(folder + "\\f" + std::to_string(i) + ".tmp", "x"));
     }
 
+    // The check points reported while the service is stopping, until it has
+    // stopped.
+    std::vector<DWORD> CheckPointsUntilStopped()
+    {
+        std::vector<DWORD> checkPoints;
+        DWORD start = GetTickCount();
+        for (;;) {
+            SERVICE_STATUS_PROCESS status = QueryStatus(m_name);
+            if (status.dwCurrentState != SERVICE_STOP_PENDING) {
+                EXPECT_EQ(status.dwCurrentState, (DWORD)SERVICE_STOPPED);
+                return checkPoints;
+            }
+            if (checkPoints.empty() || checkPoints.back() != status.dwCheckPoint)
+                checkPoints.push_back(status.dwCheckPoint);
+            if (GetTickCount() - start > 60000) {
+                ADD_FAILURE() << "still stopping after a minute";
+                return checkPoints;
+            }
+            Sleep(20);
+        }
+    }
+
     std::string m_name;
     std::string m_folder;
     std::string m_program;
 };
+
+// `big` emptied at the given triggers, files in `junk` deleted at logoff.
+std::string BigAtStartupJunkAtLogoff(const std::string& big, const std::string& junk,
+                                     const char* bigTriggers = "SVC_STARTUP")
+{
+    return "[Directories]\n"
+           "1=Big\n"
+           "[Big]\n"
+           "Path=" + big + "\n"
+           "Action=DIR_EMPTY\n"
+           "ActionTrigger=" + bigTriggers + "\n"
+           "[Files]\n"
+           "1=Junk\n"
+           "[Junk]\n"
+           "Path=" + junk + "\\*.tmp\n"
+           "Action=FILE_DELETE\n"
+           "ActionTrigger=USER_LOGOFF\n";
+}
 
 void ExpectState(const SERVICE_STATUS& status, DWORD state, DWORD checkPoint = 0, DWORD waitHint = 0)
 {
@@ -66,6 +106,25 @@ void ExpectState(const SERVICE_STATUS& status, DWORD state, DWORD checkPoint = 0
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool ProcessAlive(DWORD processId)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (process == NULL)
+        return false;
+    bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return alive;
+}
+
+// Position (from 1) of the first entry with exactly `text`, 0 when none.
+size_t EntryPosition(const std::vector<std::string>& texts, const std::string& text)
+{
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (texts[i] == text)
+            return i + 1;
+    return 0;
 }
 
 } // namespace
@@ -154,13 +213,8 @@ TEST_F(ServiceRuntime, StartupCleanupIsDoneBeforeConsoleEventsAreHandled)
     EXPECT_FALSE(FileExists(atLogoff + "\\f0.tmp"));
     EXPECT_FALSE(FileExists(atLogoff + "\\f2.tmp"));
     std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(pid));
-    size_t startupExit = 0, logoff = 0;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (texts[i] == "ProcessServiceStartup: Exiting ProcessServiceStartup")
-            startupExit = i + 1;
-        if (texts[i] == "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received")
-            logoff = i + 1;
-    }
+    size_t startupExit = EntryPosition(texts, "ProcessServiceStartup: Exiting ProcessServiceStartup");
+    size_t logoff = EntryPosition(texts, "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received");
     ASSERT_NE(startupExit, 0u);
     ASSERT_NE(logoff, 0u);
     EXPECT_LT(startupExit, logoff);
@@ -260,6 +314,91 @@ TEST_F(ServiceRuntime, PauseDuringLongStartupCleanupDoesNotBlockLogoff)
     EXPECT_TRUE(WaitForState(m_name, SERVICE_STOPPED));
 }
 
+// A logoff while the start-up cleanup is at work used to meet the system's
+// default handler, which ended the service's process part-way through.
+TEST_F(ServiceRuntime, LogoffDuringTheStartupCleanupWaitsForItAndThenRuns)
+{
+    const std::string big = m_folder + "\\big";
+    const std::string junk = m_folder + "\\junk";
+    MakeFiles(big, 3000);
+    MakeFiles(junk, 3);
+    Install(BigAtStartupJunkAtLogoff(big, junk));
+    TraceMark mark;
+    DWORD pid = Start();
+    ASSERT_TRUE(WaitForEntry(mark, pid, "ProcessServiceStartup: Entering ProcessServiceStartup"));
+    ASSERT_TRUE(SendConsoleEvent(pid, CTRL_LOGOFF_EVENT));
+
+    EXPECT_TRUE(ProcessAlive(pid));
+    EXPECT_EQ(QueryStatus(m_name).dwCurrentState, (DWORD)SERVICE_RUNNING);
+    EXPECT_FALSE(FileExists(big + "\\f2999.tmp")) << "the start-up cleanup was completed";
+    EXPECT_FALSE(FileExists(junk + "\\f0.tmp")) << "the logoff cleanup ran";
+    std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(pid));
+    size_t received = EntryPosition(texts, "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received");
+    size_t startupExit = EntryPosition(texts, "ProcessServiceStartup: Exiting ProcessServiceStartup");
+    size_t logoffEntry = EntryPosition(texts, "ProcessLogoffEvent: Entering ProcessLogoffEvent");
+    ASSERT_NE(received, 0u);
+    ASSERT_LT(received, startupExit) << "the start-up cleanup ended before the logoff arrived: nothing was tested";
+    EXPECT_LT(startupExit, logoffEntry);
+    DWORD error;
+    Control(m_name, SERVICE_CONTROL_STOP, &error);
+    EXPECT_TRUE(WaitForState(m_name, SERVICE_STOPPED));
+}
+
+// A stop used to be reported at once, and the process ended under a cleanup
+// still at work. Now the service stays STOP_PENDING, with a rising check
+// point, until the cleanup has ended; a console event that arrives meanwhile
+// is turned away.
+TEST_F(ServiceRuntime, AStopWaitsForTheCleanupsAtWork)
+{
+    const std::string big = m_folder + "\\big";
+    const std::string junk = m_folder + "\\junk";
+    Install(BigAtStartupJunkAtLogoff(big, junk, "SVC_STARTUP, USER_LOGOFF"));
+
+    // During the start-up cleanup.
+    MakeFiles(big, 3000);
+    TraceMark startupMark;
+    DWORD pid = Start();
+    ASSERT_TRUE(WaitForEntry(startupMark, pid, "ProcessServiceStartup: Entering ProcessServiceStartup"));
+    DWORD error;
+    Control(m_name, SERVICE_CONTROL_STOP, &error);
+    EXPECT_EQ(error, 0u);
+    ASSERT_EQ(CountEntries(startupMark.NewEntriesOf(pid), "ProcessServiceStartup: Exiting ProcessServiceStartup"), 0u)
+        << "the start-up cleanup ended before the stop arrived: nothing was tested";
+    std::vector<DWORD> checkPoints = CheckPointsUntilStopped();
+    EXPECT_FALSE(FileExists(big + "\\f2999.tmp")) << "the start-up cleanup was completed";
+    EXPECT_EQ(CountEntries(startupMark.NewEntriesOf(pid), "ProcessServiceStartup: Exiting ProcessServiceStartup"), 1u);
+    EXPECT_EQ(QueryStatus(m_name).dwWin32ExitCode, 0u);
+    EXPECT_GE(checkPoints.size(), 2u) << ::testing::PrintToString(checkPoints);
+    for (size_t i = 1; i < checkPoints.size(); ++i)
+        EXPECT_LT(checkPoints[i - 1], checkPoints[i]) << ::testing::PrintToString(checkPoints);
+
+    // During a logoff cleanup, with a second logoff during the stop.
+    TraceMark logoffMark;
+    pid = Start();
+    ASSERT_TRUE(WaitForEntry(logoffMark, pid, "ProcessServiceStartup: Exiting ProcessServiceStartup", 60000));
+    MakeFiles(big, 5000);
+    HANDLE sender = StartConsoleEvent(pid, CTRL_LOGOFF_EVENT);
+    ASSERT_NE(sender, (HANDLE)NULL);
+    ASSERT_TRUE(WaitForEntry(logoffMark, pid, "ProcessLogoffEvent: Entering ProcessLogoffEvent"));
+    Control(m_name, SERVICE_CONTROL_STOP, &error);
+    EXPECT_EQ(error, 0u);
+    ASSERT_EQ(CountEntries(logoffMark.NewEntriesOf(pid), "ProcessLogoffEvent: Exiting ProcessLogoffEvent"), 0u)
+        << "the logoff cleanup ended before the stop arrived: nothing was tested";
+    SERVICE_STATUS_PROCESS stopping = QueryStatus(m_name);
+    EXPECT_EQ(stopping.dwCurrentState, (DWORD)SERVICE_STOP_PENDING);
+    EXPECT_TRUE(SendConsoleEvent(pid, CTRL_LOGOFF_EVENT));
+    checkPoints = CheckPointsUntilStopped();
+    checkPoints.insert(checkPoints.begin(), stopping.dwCheckPoint);
+    EXPECT_EQ(WaitForCommand(sender), 0u);
+    EXPECT_FALSE(FileExists(big + "\\f4999.tmp")) << "the logoff cleanup was completed";
+    std::vector<EventLogEntry> entries = logoffMark.NewEntriesOf(pid);
+    EXPECT_EQ(CountEntries(entries, "ProcessLogoffEvent: Exiting ProcessLogoffEvent"), 1u);
+    EXPECT_EQ(CountEntries(entries, "ProcessLogoffEvent: Entering ProcessLogoffEvent"), 1u);
+    EXPECT_EQ(CountEntries(entries, "ConsoleHandlerRoutine: Console event 5 ignored: the service is stopping"), 1u);
+    EXPECT_EQ(QueryStatus(m_name).dwWin32ExitCode, 0u);
+    EXPECT_LT(checkPoints.front(), checkPoints.back()) << ::testing::PrintToString(checkPoints);
+}
+
 TEST_F(ServiceRuntime, WithoutDebugTheServiceWritesNothing)
 {
     const std::string junk = m_folder + "\\junk";
@@ -281,11 +420,10 @@ TEST_F(ServiceRuntime, WithoutDebugTheServiceWritesNothing)
     DWORD pid = Start();
     ASSERT_NE(pid, 0u);
     // Silent, the service shows the end of its start-up work only by its effect;
-    // the console handler follows straight after it.
+    // the console handler is in place before that work begins.
     DWORD start = GetTickCount();
     while (FileExists(marker + "\\f0.tmp") && GetTickCount() - start < 20000)
         Sleep(50);
-    Sleep(500);
     ASSERT_TRUE(SendConsoleEvent(pid, CTRL_LOGOFF_EVENT));
     EXPECT_FALSE(FileExists(junk + "\\f0.tmp")) << "the logoff cleanup ran";
     DWORD error;
