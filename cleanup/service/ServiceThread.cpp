@@ -45,8 +45,12 @@ BOOL StartServiceThread()
             return FALSE;
     }
     // The worker's start-up counts from before it exists, so that no stop can
-    // find nothing running while it is still to begin.
-    BeginRunningEvent();
+    // find nothing running while it is still to begin. Once a stop has begun
+    // there is no start-up left to do.
+    if (!BeginRunningEvent()) {
+        SetLastError(ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
+        return FALSE;
+    }
     serviceThreadHandle = CreateThread(NULL, 0, ServiceThread, NULL, 0, &serviceThreadId);
     if (serviceThreadHandle == NULL) {
         DWORD error = GetLastError();

@@ -22,7 +22,7 @@ int RunServiceDispatcher()
     // The service has stopped. Ended here, the process takes its other threads
     // with it before anything is torn down; returning would run the
     // destructors of the cleanup lists while a cleanup cut off at the stop's
-    // time limit, or a console event being turned away, may still be on them.
+    // time limit may still be walking them.
     ExitProcess(0);
 }
 
