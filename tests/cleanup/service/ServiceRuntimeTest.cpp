@@ -48,50 +48,10 @@ protected:
             ASSERT_TRUE(WriteTextFile(folder + "\\f" + std::to_string(i) + ".tmp", "x"));
     }
 
-    // The check points reported while the service is stopping, until it has
-    // stopped.
-    std::vector<DWORD> CheckPointsUntilStopped()
-    {
-        std::vector<DWORD> checkPoints;
-        DWORD start = GetTickCount();
-        for (;;) {
-            SERVICE_STATUS_PROCESS status = QueryStatus(m_name);
-            if (status.dwCurrentState != SERVICE_STOP_PENDING) {
-                EXPECT_EQ(status.dwCurrentState, (DWORD)SERVICE_STOPPED);
-                return checkPoints;
-            }
-            if (checkPoints.empty() || checkPoints.back() != status.dwCheckPoint)
-                checkPoints.push_back(status.dwCheckPoint);
-            if (GetTickCount() - start > 60000) {
-                ADD_FAILURE() << "still stopping after a minute";
-                return checkPoints;
-            }
-            Sleep(20);
-        }
-    }
-
     std::string m_name;
     std::string m_folder;
     std::string m_program;
 };
-
-// `big` emptied at the given triggers, files in `junk` deleted at logoff.
-std::string BigAtStartupJunkAtLogoff(const std::string& big, const std::string& junk,
-                                     const char* bigTriggers = "SVC_STARTUP")
-{
-    return "[Directories]\n"
-           "1=Big\n"
-           "[Big]\n"
-           "Path=" + big + "\n"
-           "Action=DIR_EMPTY\n"
-           "ActionTrigger=" + bigTriggers + "\n"
-           "[Files]\n"
-           "1=Junk\n"
-           "[Junk]\n"
-           "Path=" + junk + "\\*.tmp\n"
-           "Action=FILE_DELETE\n"
-           "ActionTrigger=USER_LOGOFF\n";
-}
 
 void ExpectState(const SERVICE_STATUS& status, DWORD state, DWORD checkPoint = 0, DWORD waitHint = 0)
 {
@@ -106,16 +66,6 @@ void ExpectState(const SERVICE_STATUS& status, DWORD state, DWORD checkPoint = 0
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-bool ProcessAlive(DWORD processId)
-{
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-    if (process == NULL)
-        return false;
-    bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return alive;
 }
 
 // Position (from 1) of the first entry with exactly `text`, 0 when none.
@@ -314,89 +264,48 @@ TEST_F(ServiceRuntime, PauseDuringLongStartupCleanupDoesNotBlockLogoff)
     EXPECT_TRUE(WaitForState(m_name, SERVICE_STOPPED));
 }
 
-// A logoff while the start-up cleanup is at work used to meet the system's
-// default handler, which ended the service's process part-way through.
-TEST_F(ServiceRuntime, LogoffDuringTheStartupCleanupWaitsForItAndThenRuns)
+// A logoff during the start-up cleanup used to meet the system's default
+// handler, which ended the process part-way through; a stop was reported at
+// once and the process ended under the cleanup still at work. Now the logoff
+// waits for the start-up cleanup and then runs, and the stop waits for both,
+// reporting a rising check point, and turns away a logoff that comes meanwhile.
+TEST_F(ServiceRuntime, LogoffAndStopDuringTheStartupCleanupWaitForIt)
 {
     const std::string big = m_folder + "\\big";
     const std::string junk = m_folder + "\\junk";
-    MakeFiles(big, 3000);
+    MakeFiles(big, 6000);
     MakeFiles(junk, 3);
-    Install(BigAtStartupJunkAtLogoff(big, junk));
+    Install("[Directories]\n1=Big\n[Big]\nPath=" + big + "\nAction=DIR_EMPTY\nActionTrigger=SVC_STARTUP\n"
+            "[Files]\n1=Junk\n[Junk]\nPath=" + junk + "\\*.tmp\nAction=FILE_DELETE\nActionTrigger=USER_LOGOFF\n");
     TraceMark mark;
     DWORD pid = Start();
     ASSERT_TRUE(WaitForEntry(mark, pid, "ProcessServiceStartup: Entering ProcessServiceStartup"));
-    ASSERT_TRUE(SendConsoleEvent(pid, CTRL_LOGOFF_EVENT));
-
-    EXPECT_TRUE(ProcessAlive(pid));
-    EXPECT_EQ(QueryStatus(m_name).dwCurrentState, (DWORD)SERVICE_RUNNING);
-    EXPECT_FALSE(FileExists(big + "\\f2999.tmp")) << "the start-up cleanup was completed";
-    EXPECT_FALSE(FileExists(junk + "\\f0.tmp")) << "the logoff cleanup ran";
-    std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(pid));
-    size_t received = EntryPosition(texts, "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received");
-    size_t startupExit = EntryPosition(texts, "ProcessServiceStartup: Exiting ProcessServiceStartup");
-    size_t logoffEntry = EntryPosition(texts, "ProcessLogoffEvent: Entering ProcessLogoffEvent");
-    ASSERT_NE(received, 0u);
-    ASSERT_LT(received, startupExit) << "the start-up cleanup ended before the logoff arrived: nothing was tested";
-    EXPECT_LT(startupExit, logoffEntry);
-    DWORD error;
-    Control(m_name, SERVICE_CONTROL_STOP, &error);
-    EXPECT_TRUE(WaitForState(m_name, SERVICE_STOPPED));
-}
-
-// A stop used to be reported at once, and the process ended under a cleanup
-// still at work. Now the service stays STOP_PENDING, with a rising check
-// point, until the cleanup has ended; a console event that arrives meanwhile
-// is turned away.
-TEST_F(ServiceRuntime, AStopWaitsForTheCleanupsAtWork)
-{
-    const std::string big = m_folder + "\\big";
-    const std::string junk = m_folder + "\\junk";
-    Install(BigAtStartupJunkAtLogoff(big, junk, "SVC_STARTUP, USER_LOGOFF"));
-
-    // During the start-up cleanup.
-    MakeFiles(big, 3000);
-    TraceMark startupMark;
-    DWORD pid = Start();
-    ASSERT_TRUE(WaitForEntry(startupMark, pid, "ProcessServiceStartup: Entering ProcessServiceStartup"));
-    DWORD error;
-    Control(m_name, SERVICE_CONTROL_STOP, &error);
-    EXPECT_EQ(error, 0u);
-    ASSERT_EQ(CountEntries(startupMark.NewEntriesOf(pid), "ProcessServiceStartup: Exiting ProcessServiceStartup"), 0u)
-        << "the start-up cleanup ended before the stop arrived: nothing was tested";
-    std::vector<DWORD> checkPoints = CheckPointsUntilStopped();
-    EXPECT_FALSE(FileExists(big + "\\f2999.tmp")) << "the start-up cleanup was completed";
-    EXPECT_EQ(CountEntries(startupMark.NewEntriesOf(pid), "ProcessServiceStartup: Exiting ProcessServiceStartup"), 1u);
-    EXPECT_EQ(QueryStatus(m_name).dwWin32ExitCode, 0u);
-    EXPECT_GE(checkPoints.size(), 2u) << ::testing::PrintToString(checkPoints);
-    for (size_t i = 1; i < checkPoints.size(); ++i)
-        EXPECT_LT(checkPoints[i - 1], checkPoints[i]) << ::testing::PrintToString(checkPoints);
-
-    // During a logoff cleanup, with a second logoff during the stop.
-    TraceMark logoffMark;
-    pid = Start();
-    ASSERT_TRUE(WaitForEntry(logoffMark, pid, "ProcessServiceStartup: Exiting ProcessServiceStartup", 60000));
-    MakeFiles(big, 5000);
     HANDLE sender = StartConsoleEvent(pid, CTRL_LOGOFF_EVENT);
     ASSERT_NE(sender, (HANDLE)NULL);
-    ASSERT_TRUE(WaitForEntry(logoffMark, pid, "ProcessLogoffEvent: Entering ProcessLogoffEvent"));
+    ASSERT_TRUE(WaitForEntry(mark, pid, "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received"));
+    DWORD error;
     Control(m_name, SERVICE_CONTROL_STOP, &error);
     EXPECT_EQ(error, 0u);
-    ASSERT_EQ(CountEntries(logoffMark.NewEntriesOf(pid), "ProcessLogoffEvent: Exiting ProcessLogoffEvent"), 0u)
-        << "the logoff cleanup ended before the stop arrived: nothing was tested";
     SERVICE_STATUS_PROCESS stopping = QueryStatus(m_name);
-    EXPECT_EQ(stopping.dwCurrentState, (DWORD)SERVICE_STOP_PENDING);
     EXPECT_TRUE(SendConsoleEvent(pid, CTRL_LOGOFF_EVENT));
-    checkPoints = CheckPointsUntilStopped();
-    checkPoints.insert(checkPoints.begin(), stopping.dwCheckPoint);
+    SERVICE_STATUS_PROCESS later = QueryStatus(m_name);
+    EXPECT_EQ(stopping.dwCurrentState, (DWORD)SERVICE_STOP_PENDING);
+    EXPECT_EQ(later.dwCurrentState, (DWORD)SERVICE_STOP_PENDING);
+    EXPECT_GT(later.dwCheckPoint, stopping.dwCheckPoint);
+    ASSERT_TRUE(WaitForState(m_name, SERVICE_STOPPED, 60000));
     EXPECT_EQ(WaitForCommand(sender), 0u);
-    EXPECT_FALSE(FileExists(big + "\\f4999.tmp")) << "the logoff cleanup was completed";
-    std::vector<EventLogEntry> entries = logoffMark.NewEntriesOf(pid);
-    EXPECT_EQ(CountEntries(entries, "ProcessLogoffEvent: Exiting ProcessLogoffEvent"), 1u);
-    EXPECT_EQ(CountEntries(entries, "ProcessLogoffEvent: Entering ProcessLogoffEvent"), 1u);
-    EXPECT_EQ(CountEntries(entries, "ConsoleHandlerRoutine: Console event 5 ignored: the service is stopping"), 1u);
+
+    std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(pid));
+    size_t stop = EntryPosition(texts, "Fenwash: SERVICE_CONTROL_STOP rec'd from SCM");
+    size_t startupExit = EntryPosition(texts, "ProcessServiceStartup: Exiting ProcessServiceStartup");
+    ASSERT_NE(stop, 0u);
+    ASSERT_LT(stop, startupExit) << "the start-up cleanup ended before the stop arrived: nothing was tested";
+    EXPECT_LT(startupExit, EntryPosition(texts, "ProcessLogoffEvent: Entering ProcessLogoffEvent"));
+    EXPECT_NE(EntryPosition(texts, "ProcessLogoffEvent: Exiting ProcessLogoffEvent"), 0u);
+    EXPECT_NE(EntryPosition(texts, "ConsoleHandlerRoutine: Console event 5 ignored: the service is stopping"), 0u);
+    EXPECT_FALSE(FileExists(big + "\\f5999.tmp")) << "the start-up cleanup was completed";
+    EXPECT_FALSE(FileExists(junk + "\\f0.tmp")) << "the logoff cleanup ran";
     EXPECT_EQ(QueryStatus(m_name).dwWin32ExitCode, 0u);
-    EXPECT_LT(checkPoints.front(), checkPoints.back()) << ::testing::PrintToString(checkPoints);
 }
 
 TEST_F(ServiceRuntime, WithoutDebugTheServiceWritesNothing)
