@@ -1,7 +1,6 @@
 #include "ServiceRuntime.h"
 #include "LogMessage.h"
-
-volatile LONG consoleEventActive = 0;
+#include "RunningEvents.h"
 
 namespace {
 
@@ -15,7 +14,12 @@ const DWORD END_SESSION = 22;
 
 BOOL WINAPI ConsoleHandlerRoutine(DWORD controlType)
 {
-    InterlockedExchange(&consoleEventActive, 1);
+    // Once a stop has begun the service's lists are about to go with the
+    // process: no cleanup may start on them.
+    if (!BeginRunningEvent()) {
+        LogMessage(source, "Console event %lu ignored: the service is stopping", controlType);
+        return TRUE;
+    }
     switch (controlType) {
     case CTRL_CLOSE_EVENT:
         LogMessage(source, "CTRL_CLOSE_EVENT message received");
@@ -37,7 +41,7 @@ BOOL WINAPI ConsoleHandlerRoutine(DWORD controlType)
     default:
         break;
     }
-    InterlockedExchange(&consoleEventActive, 0);
+    EndRunningEvent();
     SignalExitEvent();
     // Handled: the system's default handler would end the service's process.
     return TRUE;

@@ -7,12 +7,15 @@ void ProcessServiceStartup()
     ProcessEvents(SVC_STARTUP);
 }
 
+// A console event that comes while the start-up cleanup is at work runs after it.
 void ProcessLogoffEvent()
 {
+    WaitForStartupCleanup();
     ProcessEvents(USER_LOGOFF);
 }
 
 void ProcessShutdownEvent()
 {
+    WaitForStartupCleanup();
     ProcessEvents(USER_SHUTDOWN);
 }

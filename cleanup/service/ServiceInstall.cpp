@@ -26,6 +26,46 @@ SC_HANDLE CreateOwnProcessService(SC_HANDLE manager, LPCSTR name, LPCSTR display
                           path, NULL, NULL, NULL, NULL, NULL);
 }
 
+// Stops the service unless it is stopped, and gives it half a second; the
+// messages name what the stop is for ("remove", "install").
+void StopIfRunning(SC_HANDLE service, LPCSTR purpose)
+{
+    SERVICE_STATUS status;
+    BOOL queried = QueryServiceStatus(service, &status);
+    if (!queried)
+        LogMessage(serviceName, "Error querying Service to %s service.", purpose);
+
+    if (!queried || status.dwCurrentState != SERVICE_STOPPED) {
+        if (!ControlService(service, SERVICE_CONTROL_STOP, &status))
+            LogMessage(serviceName, "Error stopping Service to %s service.", purpose);
+        Sleep(500);
+    }
+}
+
+// The existing service, stopped and given the configuration a new one would
+// have. Deleting it and creating it again is no way to do this: while any
+// other program (a services console, a monitoring tool) holds a handle to the
+// service, a deletion only marks it, the creation fails, and the old service
+// vanishes when that handle closes, leaving none.
+bool UpdateExistingService(SC_HANDLE manager, LPCSTR name, LPCSTR displayName, LPCSTR path)
+{
+    CServiceHandle service(OpenServiceA(manager, name, SERVICE_ALL_ACCESS));
+    if (!service.IsOpen()) {
+        LogMessage(serviceName, "Error opening Service to install service.");
+        return false;
+    }
+    StopIfRunning(service.Get(), "install");
+    // No load-order group, no dependencies, the LocalSystem account: what
+    // CreateService gives a service when it is given none.
+    if (!ChangeServiceConfigA(service.Get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                              SERVICE_ERROR_NORMAL, path, "", NULL, "", "LocalSystem", "",
+                              displayName)) {
+        LogMessage(serviceName, "Error updating service: %lu", GetLastError());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 BYTE InstallService(LPCSTR name, LPCSTR displayName)
@@ -41,17 +81,17 @@ BYTE InstallService(LPCSTR name, LPCSTR displayName)
         LogMessage(serviceName, "Error opening Service Manager to install service.");
 
     CServiceHandle service(CreateOwnProcessService(manager.Get(), name, displayName, path));
-    if (!service.IsOpen() && GetLastError() == ERROR_SERVICE_EXISTS) {
-        if (RemoveService(name) == 1)
-            service.Attach(CreateOwnProcessService(manager.Get(), name, displayName, path));
+    if (service.IsOpen()) {
+        LogMessage(serviceName, "%s service created.", displayName);
+        return 0;
     }
-
-    if (!service.IsOpen()) {
-        LogMessage(serviceName, "Error creating service.");
-        return 1;
+    if (GetLastError() == ERROR_SERVICE_EXISTS &&
+        UpdateExistingService(manager.Get(), name, displayName, path)) {
+        LogMessage(serviceName, "%s service updated.", displayName);
+        return 0;
     }
-    LogMessage(serviceName, "%s service created.", displayName);
-    return 0;
+    LogMessage(serviceName, "Error creating service.");
+    return 1;
 }
 
 BYTE RemoveService(LPCSTR name)
@@ -64,16 +104,7 @@ BYTE RemoveService(LPCSTR name)
     if (!service.IsOpen())
         LogMessage(serviceName, "Error opening Service to remove service.");
 
-    SERVICE_STATUS status;
-    BOOL queried = QueryServiceStatus(service.Get(), &status);
-    if (!queried)
-        LogMessage(serviceName, "Error querying Service to remove service.");
-
-    if (!queried || status.dwCurrentState != SERVICE_STOPPED) {
-        if (!ControlService(service.Get(), SERVICE_CONTROL_STOP, &status))
-            LogMessage(serviceName, "Error stopping Service to remove service.");
-        Sleep(500);
-    }
+    StopIfRunning(service.Get(), "remove");
 
     BYTE removed = 0;
     if (DeleteService(service.Get())) {

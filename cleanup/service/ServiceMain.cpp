@@ -1,9 +1,16 @@
 #include "ServiceRuntime.h"
 #include "LogMessage.h"
+#include "RunningEvents.h"
 
 const char serviceName[] = "Fenwash";
 
 namespace {
+
+// How long a stop waits for the cleanups at work, and how often it tells the
+// service control manager that it is still stopping.
+const DWORD runningEventsLimitMs = 30000;
+const DWORD stopProgressMs = 250;
+const DWORD stopProgressHintMs = 1000;
 
 HANDLE CreateServiceEvent()
 {
@@ -11,6 +18,22 @@ HANDLE CreateServiceEvent()
 }
 
 } // namespace
+
+bool WaitForRunningEvents(DWORD limitMs)
+{
+    RefuseNewEvents();
+    // Check point 1 is the stop control's own report.
+    DWORD checkPoint = 2;
+    DWORD start = GetTickCount();
+    while (RunningEventCount() > 0) {
+        if (GetTickCount() - start >= limitMs)
+            return false;
+        if (serviceStatusHandle != NULL)
+            ReportServiceStatus(SERVICE_STOP_PENDING, NO_ERROR, checkPoint++, stopProgressHintMs);
+        Sleep(stopProgressMs);
+    }
+    return true;
+}
 
 void WINAPI ServiceMain(DWORD, LPSTR*)
 {
@@ -53,14 +76,20 @@ void WINAPI ServiceMain(DWORD, LPSTR*)
 
 void ServiceCleanup(DWORD win32ExitCode)
 {
-    // A console event still at work finishes before the service is reported
-    // stopped (unless a stop has already signalled exitEvent).
-    if (consoleEventActive && exitEvent != NULL)
-        WaitForSingleObject(exitEvent, INFINITE);
+    // Every cleanup at work ends before the service is reported stopped. One
+    // that outlasts the limit is cut off when the process ends, and the exit
+    // code says so.
+    if (!WaitForRunningEvents(runningEventsLimitMs)) {
+        LogMessage(serviceName, "A cleanup is still running after %lu ms: it is cut off",
+                   runningEventsLimitMs);
+        if (win32ExitCode == NO_ERROR)
+            win32ExitCode = ERROR_TIMEOUT;
+    }
     CloseServiceEvent(&terminateEvent);
     if (serviceStatusHandle != NULL)
         ReportServiceStatus(SERVICE_STOPPED, win32ExitCode, 0, 0);
-    // The worker is neither waited for nor ended: it ends with the process.
+    // The worker is neither waited for nor ended: it ends with the process,
+    // idle in its message loop.
     if (serviceThreadHandle != NULL) {
         CloseHandle(serviceThreadHandle);
         serviceThreadHandle = NULL;

@@ -13,7 +13,6 @@ extern HANDLE exitEvent;
 extern HANDLE serviceThreadHandle;
 extern volatile LONG threadRunning;
 extern volatile LONG threadPaused;
-extern volatile LONG consoleEventActive;
 
 void WINAPI ServiceMain(DWORD argc, LPSTR* argv);
 void WINAPI ServiceControlHandler(DWORD control);
@@ -25,12 +24,18 @@ void SignalExitEvent();
 // Closes an event of the service so that no later signal can reach it (or a
 // handle that reuses its value).
 void CloseServiceEvent(HANDLE* event);
+// Refuses new cleanups and waits until none runs, telling the service control
+// manager that the service is stopping with a rising check point; false when
+// `limitMs` passed first.
+bool WaitForRunningEvents(DWORD limitMs);
 void ServiceCleanup(DWORD win32ExitCode);
 
 BOOL StartServiceThread();
 void SuspendServiceThread();
 void ResumeServiceThread();
 DWORD WINAPI ServiceThread(LPVOID parameter);
+// Returns once the start-up cleanup has ended.
+void WaitForStartupCleanup();
 
 BOOL WINAPI ConsoleHandlerRoutine(DWORD controlType);
 

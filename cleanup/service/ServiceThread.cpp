@@ -1,5 +1,6 @@
 #include "ServiceRuntime.h"
 #include "LogMessage.h"
+#include "RunningEvents.h"
 #include "config/Configuration.h"
 
 HANDLE serviceThreadHandle = NULL;
@@ -14,6 +15,8 @@ DWORD serviceThreadId = 0;
 // Signalled while the service runs, reset while it is paused: the worker
 // waits on it at its one safe point, idle in its message loop.
 HANDLE resumeEvent = NULL;
+// Signalled once the start-up cleanup has ended: console events wait for it.
+HANDLE startupDoneEvent = NULL;
 
 void WaitWhilePaused()
 {
@@ -22,18 +25,39 @@ void WaitWhilePaused()
 
 } // namespace
 
+void WaitForStartupCleanup()
+{
+    WaitForSingleObject(startupDoneEvent, INFINITE);
+}
+
 BOOL StartServiceThread()
 {
-    // Created once per process: the worker may be waiting on it until the
-    // process ends, so it is never closed.
+    // Created once per process: threads may be waiting on them until the
+    // process ends, so they are never closed.
     if (resumeEvent == NULL) {
         resumeEvent = CreateEventA(NULL, TRUE, TRUE, NULL);
         if (resumeEvent == NULL)
             return FALSE;
     }
-    serviceThreadHandle = CreateThread(NULL, 0, ServiceThread, NULL, 0, &serviceThreadId);
-    if (serviceThreadHandle == NULL)
+    if (startupDoneEvent == NULL) {
+        startupDoneEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
+        if (startupDoneEvent == NULL)
+            return FALSE;
+    }
+    // The worker's start-up counts from before it exists, so that no stop can
+    // find nothing running while it is still to begin. Once a stop has begun
+    // there is no start-up left to do.
+    if (!BeginRunningEvent()) {
+        SetLastError(ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
         return FALSE;
+    }
+    serviceThreadHandle = CreateThread(NULL, 0, ServiceThread, NULL, 0, &serviceThreadId);
+    if (serviceThreadHandle == NULL) {
+        DWORD error = GetLastError();
+        EndRunningEvent();
+        SetLastError(error);
+        return FALSE;
+    }
     InterlockedExchange(&threadRunning, 1);
     return TRUE;
 }
@@ -61,9 +85,15 @@ void ResumeServiceThread()
 DWORD WINAPI ServiceThread(LPVOID)
 {
     LoadConfiguration();
-    ProcessServiceStartup();
+    // Installed before the start-up cleanup: without it a logoff or shutdown
+    // would meet the system's default handler, which ends the process part-way
+    // through the cleanup. An event that comes now waits for the start-up
+    // cleanup to end and then runs.
     if (!SetConsoleCtrlHandler(ConsoleHandlerRoutine, TRUE))
         LogMessage("ServiceThread", "SetConsoleCtrlHandler failed: %lu", GetLastError());
+    ProcessServiceStartup();
+    SetEvent(startupDoneEvent);
+    EndRunningEvent();
 
     // Gives the thread its message queue, so that a pause from now on is posted.
     MSG message;

@@ -17,8 +17,13 @@ int RunServiceDispatcher()
     if (!StartServiceCtrlDispatcherA(serviceTable)) {
         DWORD error = GetLastError();
         LogMessage(serviceName, "Error in StartServiceCtrlDispatcher. Errornum: %d", (int)error);
+        return 0;
     }
-    return 0;
+    // The service has stopped. Ended here, the process takes its other threads
+    // with it before anything is torn down; returning would run the
+    // destructors of the cleanup lists while a cleanup cut off at the stop's
+    // time limit may still be walking them.
+    ExitProcess(0);
 }
 
 } // namespace

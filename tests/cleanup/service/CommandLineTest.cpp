@@ -184,9 +184,10 @@ TEST(CommandLine, InstallsQuotedFromAFolderWithABlankAndTheServiceRuns)
     EXPECT_EQ(lstrcmpiA(image, program.c_str()), 0) << image;
     DeleteFileA("C:\\Program.exe");
 
-    // Over the running service: it is stopped, deleted and created again.
+    // Over the running service: it is stopped and updated.
     FenwashRun again = RunFenwash(program, "-Debug -Service");
     EXPECT_EQ(again.exitCode, 0u);
+    EXPECT_TRUE(WaitForState("Fenwash", SERVICE_STOPPED));
 
     FenwashRun removed = RunFenwash(program, "/UNREGSERVER");
     EXPECT_EQ(removed.exitCode, 1u);
@@ -212,12 +213,30 @@ TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
     EXPECT_EQ(EntryTexts(mark.NewEntriesOf(installed.processId)),
               (std::vector<std::string>{ "Fenwash: Quillmere Cleanup service created." }));
 
-    // Over an existing (stopped) service: removed and created again.
+    // Over an existing service that another program holds open and that was
+    // configured otherwise meanwhile: updated in place, never deleted (a
+    // deletion would only mark it, and it would vanish with that handle).
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    SC_HANDLE held = OpenServiceA(manager, "Fenwash", SERVICE_ALL_ACCESS);
+    ASSERT_NE(held, (SC_HANDLE)NULL);
+    ASSERT_TRUE(ChangeServiceConfigA(held, SERVICE_NO_CHANGE, SERVICE_DEMAND_START, SERVICE_NO_CHANGE,
+                                     "C:\\elsewhere\\Fenwash.exe", NULL, NULL, NULL, NULL, NULL,
+                                     "Renamed"));
     FenwashRun reinstalled = RunFenwash(Fenwash(), "/debug /service");
     EXPECT_EQ(reinstalled.exitCode, 0u);
     EXPECT_EQ(EntryTexts(mark.NewEntriesOf(reinstalled.processId)),
-              (std::vector<std::string>{ "Fenwash: Service removed.",
-                                         "Fenwash: Quillmere Cleanup service created." }));
+              (std::vector<std::string>{ "Fenwash: Quillmere Cleanup service updated." }));
+    CloseServiceHandle(held);
+    CloseServiceHandle(manager);
+    std::string path, displayName, account;
+    DWORD startType = 0, type = 0;
+    ASSERT_TRUE(QueryFenwashConfig(&path, &displayName, &startType, &type, &account))
+        << "the service is gone now that the other handle is closed";
+    EXPECT_EQ(path, "\"" + Fenwash() + "\"");
+    EXPECT_EQ(displayName, "Quillmere Cleanup");
+    EXPECT_EQ(startType, (DWORD)SERVICE_AUTO_START);
+    EXPECT_EQ(type, (DWORD)SERVICE_WIN32_OWN_PROCESS);
+    EXPECT_EQ(account, "LocalSystem");
 
     // -Debug after the administrative switch comes too late.
     FenwashRun silent = RunFenwash(Fenwash(), "-RegServer -Debug");

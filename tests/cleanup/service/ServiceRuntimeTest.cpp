@@ -68,6 +68,15 @@ bool StartsWith(const std::string& text, const std::string& prefix)
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
+// Position (from 1) of the first entry with exactly `text`, 0 when none.
+size_t EntryPosition(const std::vector<std::string>& texts, const std::string& text)
+{
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (texts[i] == text)
+            return i + 1;
+    return 0;
+}
+
 } // namespace
 
 TEST_F(ServiceRuntime, StatesAndLogLinesOfEachControl)
@@ -154,13 +163,8 @@ TEST_F(ServiceRuntime, StartupCleanupIsDoneBeforeConsoleEventsAreHandled)
     EXPECT_FALSE(FileExists(atLogoff + "\\f0.tmp"));
     EXPECT_FALSE(FileExists(atLogoff + "\\f2.tmp"));
     std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(pid));
-    size_t startupExit = 0, logoff = 0;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (texts[i] == "ProcessServiceStartup: Exiting ProcessServiceStartup")
-            startupExit = i + 1;
-        if (texts[i] == "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received")
-            logoff = i + 1;
-    }
+    size_t startupExit = EntryPosition(texts, "ProcessServiceStartup: Exiting ProcessServiceStartup");
+    size_t logoff = EntryPosition(texts, "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received");
     ASSERT_NE(startupExit, 0u);
     ASSERT_NE(logoff, 0u);
     EXPECT_LT(startupExit, logoff);
@@ -260,6 +264,50 @@ TEST_F(ServiceRuntime, PauseDuringLongStartupCleanupDoesNotBlockLogoff)
     EXPECT_TRUE(WaitForState(m_name, SERVICE_STOPPED));
 }
 
+// A logoff during the start-up cleanup used to meet the system's default
+// handler, which ended the process part-way through; a stop was reported at
+// once and the process ended under the cleanup still at work. Now the logoff
+// waits for the start-up cleanup and then runs, and the stop waits for both,
+// reporting a rising check point.
+TEST_F(ServiceRuntime, LogoffAndStopDuringTheStartupCleanupWaitForIt)
+{
+    const std::string big = m_folder + "\\big";
+    const std::string junk = m_folder + "\\junk";
+    MakeFiles(big, 5000);
+    MakeFiles(junk, 3000);
+    Install("[Directories]\n1=Big\n[Big]\nPath=" + big + "\nAction=DIR_EMPTY\nActionTrigger=SVC_STARTUP\n"
+            "[Files]\n1=Junk\n[Junk]\nPath=" + junk + "\\*.tmp\nAction=FILE_DELETE\nActionTrigger=USER_LOGOFF\n");
+    TraceMark mark;
+    DWORD pid = Start();
+    ASSERT_TRUE(WaitForEntry(mark, pid, "ProcessServiceStartup: Entering ProcessServiceStartup"));
+    HANDLE sender = StartConsoleEvent(pid, CTRL_LOGOFF_EVENT);
+    ASSERT_NE(sender, (HANDLE)NULL);
+    ASSERT_TRUE(WaitForEntry(mark, pid, "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received"));
+    DWORD error;
+    Control(m_name, SERVICE_CONTROL_STOP, &error);
+    EXPECT_EQ(error, 0u);
+    SERVICE_STATUS_PROCESS stopping = QueryStatus(m_name), later = stopping;
+    EXPECT_EQ(stopping.dwCurrentState, (DWORD)SERVICE_STOP_PENDING);
+    for (DWORD start = GetTickCount(); later.dwCurrentState == SERVICE_STOP_PENDING &&
+         later.dwCheckPoint == stopping.dwCheckPoint && GetTickCount() - start < 5000; Sleep(20))
+        later = QueryStatus(m_name);
+    EXPECT_EQ(later.dwCurrentState, (DWORD)SERVICE_STOP_PENDING);
+    EXPECT_GT(later.dwCheckPoint, stopping.dwCheckPoint);
+    ASSERT_TRUE(WaitForState(m_name, SERVICE_STOPPED, 60000));
+    EXPECT_EQ(WaitForCommand(sender), 0u);
+
+    std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(pid));
+    size_t stop = EntryPosition(texts, "Fenwash: SERVICE_CONTROL_STOP rec'd from SCM");
+    size_t startupExit = EntryPosition(texts, "ProcessServiceStartup: Exiting ProcessServiceStartup");
+    ASSERT_NE(stop, 0u);
+    ASSERT_LT(stop, startupExit) << "the start-up cleanup ended before the stop arrived: nothing was tested";
+    EXPECT_LT(startupExit, EntryPosition(texts, "ProcessLogoffEvent: Entering ProcessLogoffEvent"));
+    EXPECT_NE(EntryPosition(texts, "ProcessLogoffEvent: Exiting ProcessLogoffEvent"), 0u);
+    EXPECT_FALSE(FileExists(big + "\\f4999.tmp")) << "the start-up cleanup was completed";
+    EXPECT_FALSE(FileExists(junk + "\\f2999.tmp")) << "the logoff cleanup was completed";
+    EXPECT_EQ(QueryStatus(m_name).dwWin32ExitCode, 0u);
+}
+
 TEST_F(ServiceRuntime, WithoutDebugTheServiceWritesNothing)
 {
     const std::string junk = m_folder + "\\junk";
@@ -281,11 +329,10 @@ TEST_F(ServiceRuntime, WithoutDebugTheServiceWritesNothing)
     DWORD pid = Start();
     ASSERT_NE(pid, 0u);
     // Silent, the service shows the end of its start-up work only by its effect;
-    // the console handler follows straight after it.
+    // the console handler is in place before that work begins.
     DWORD start = GetTickCount();
     while (FileExists(marker + "\\f0.tmp") && GetTickCount() - start < 20000)
         Sleep(50);
-    Sleep(500);
     ASSERT_TRUE(SendConsoleEvent(pid, CTRL_LOGOFF_EVENT));
     EXPECT_FALSE(FileExists(junk + "\\f0.tmp")) << "the logoff cleanup ran";
     DWORD error;

@@ -27,22 +27,34 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs)
+HANDLE StartCommand(const std::string& commandLine)
 {
     std::string line = commandLine;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info;
     if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
-        return (DWORD)-1;
+        return NULL;
     CloseHandle(info.hThread);
+    return info.hProcess;
+}
+
+DWORD WaitForCommand(HANDLE process, DWORD timeoutMs)
+{
+    if (process == NULL)
+        return (DWORD)-1;
     DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(info.hProcess, &code);
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process, &code);
     else
-        TerminateProcess(info.hProcess, 99);
-    CloseHandle(info.hProcess);
+        TerminateProcess(process, 99);
+    CloseHandle(process);
     return code;
+}
+
+DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs)
+{
+    return WaitForCommand(StartCommand(commandLine), timeoutMs);
 }
 
 std::string FreshServiceName(const char* stem)
@@ -138,10 +150,20 @@ bool StartTestService(const std::string& name)
     return started;
 }
 
+static std::string ConsoleEventCommand(DWORD processId, DWORD event)
+{
+    return "\"" + TestProgramFolder() + "vtool.exe\" ctrl " + std::to_string(processId) + " " +
+           std::to_string(event);
+}
+
 bool SendConsoleEvent(DWORD processId, DWORD event)
 {
-    return RunAndWait("\"" + TestProgramFolder() + "vtool.exe\" ctrl " + std::to_string(processId) +
-                      " " + std::to_string(event)) == 0;
+    return RunAndWait(ConsoleEventCommand(processId, event)) == 0;
+}
+
+HANDLE StartConsoleEvent(DWORD processId, DWORD event)
+{
+    return StartCommand(ConsoleEventCommand(processId, event));
 }
 
 std::vector<std::string> EntryTexts(const std::vector<EventLogEntry>& entries)

@@ -18,6 +18,10 @@ std::string CopyFenwashTo(const std::string& folder);
 bool WriteTextFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
 
+// Starts a command line; its process handle, or NULL if it did not start.
+HANDLE StartCommand(const std::string& commandLine);
+// Waits for a started command and closes its handle; its exit code, or -1.
+DWORD WaitForCommand(HANDLE process, DWORD timeoutMs = 60000);
 // Runs a command line and waits for it; its exit code, or -1 if it did not start.
 DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000);
 
@@ -37,6 +41,8 @@ bool StartTestService(const std::string& name);
 
 // Delivers a console control event with B:\vtool.exe ctrl; true when delivered.
 bool SendConsoleEvent(DWORD processId, DWORD event);
+// The same without waiting for the handler: the sender's process handle.
+HANDLE StartConsoleEvent(DWORD processId, DWORD event);
 
 // The texts of the entries, as "SOURCE: TEXT".
 std::vector<std::string> EntryTexts(const std::vector<EventLogEntry>& entries);
