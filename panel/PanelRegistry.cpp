@@ -1,14 +1,14 @@
 #include "PanelRegistry.h"
 
-#include "RegistryKey.h"
+#include "ScopedRegKey.h"
 
 const wchar_t kPanelKey[] = L"SOFTWARE\\ZRT\\pendrax";
 const wchar_t kDriverServiceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\pendrax";
 
 bool ReadLowWord(LPCWSTR keyPath, LPCWSTR valueName, WORD* value)
 {
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+    ScopedRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_READ) != ERROR_SUCCESS)
         return false;
     // Cleared first: a shorter value fills only its own bytes.
     DWORD data = 0;
@@ -33,7 +33,7 @@ static bool WriteDword(HKEY key, LPCWSTR valueName, DWORD data)
 
 bool WriteShowNotice(bool show)
 {
-    RegistryKey key;
+    ScopedRegKey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPanelKey, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                         NULL, key.Receive(), NULL) != ERROR_SUCCESS)
         return false;
@@ -42,9 +42,8 @@ bool WriteShowNotice(bool show)
 
 bool WriteDriverBootStart()
 {
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverServiceKey, 0, KEY_SET_VALUE, key.Receive())
-        != ERROR_SUCCESS)
+    ScopedRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, kDriverServiceKey, KEY_SET_VALUE) != ERROR_SUCCESS)
         return false;
     return WriteDword(key.Get(), L"Start", SERVICE_BOOT_START);
 }

@@ -1,4 +1,5 @@
-// Owns an open registry key and closes it when the scope ends.
+// Owns an open registry key and closes it when the scope ends. Shared by
+// the panel and the persistence tool, which both keep values in the registry.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +25,8 @@ public:
             m_key = key;
         return result;
     }
+    // For a call that creates the key to fill; only while no key is held.
+    HKEY* Receive() { return &m_key; }
     HKEY Get() const { return m_key; }
 
 private:
