@@ -111,7 +111,7 @@ DWORD RunPreview(const std::string& program, std::map<std::string, std::vector<s
     std::string event;
     for (char* part = strtok(text, "\r\n"); part != NULL; part = strtok(NULL, "\r\n")) {
         if (part[0] != ' ')
-            event = part;
+            events[event = part];
         else
             events[event].push_back(part);
     }
@@ -253,4 +253,14 @@ TEST(Preview, ReportsWhatEachEventOfTheServiceThenDoes)
                                     std::string("S-1-5-18") })
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(profileList) + "\\" + key).c_str());
     RemoveDefaultUserName();
+}
+
+TEST(Preview, ExitsWithOneWhenTheConfigurationCannotBeRead)
+{
+    std::string program = CopyFenwashTo("C:\\Program Files\\Quillmere No Ini");
+    ASSERT_FALSE(program.empty());
+    std::map<std::string, std::vector<std::string>> events;
+    EXPECT_EQ(RunPreview(program, events), 1u);
+    EXPECT_EQ(events.count("The configuration could not be read; the service would run on its start values."), 1u);
+    EXPECT_EQ(events.count("At shutdown:"), 1u) << "what the service would do is still shown";
 }
