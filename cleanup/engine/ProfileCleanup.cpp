@@ -172,7 +172,7 @@ void DeleteProfile(const char* pszKeyPath)
 {
     char szImagePath[MAX_PATH];
     if (!ReadImagePath(pszKeyPath, szImagePath)) {
-        ReportLine("    left: its folder could not be read again, so its key stays");
+        ReportLine("    left: its folder's path could not be read again, so its key stays");
         return;
     }
 
