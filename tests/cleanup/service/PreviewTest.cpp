@@ -2,6 +2,7 @@
 // each event would do is what the service then does at that event, and the
 // preview itself leaves the tree, the profile keys and the INI file as they were.
 #include <windows.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -122,13 +123,8 @@ void ExpectDone(const std::vector<std::string>& report, const State& before, con
 TEST(Preview, ReportsWhatEachEventOfTheServiceThenDoes)
 {
     for (const char* folder : { "\\Temp\\sub\\deep", "\\Temp\\keep", "\\Gone\\x", "\\Logs", "\\target",
-                                "\\Profiles\\gone.user\\Desktop", "\\Profiles\\dave" }) {
-        std::string path = root;
-        for (const char* part = folder; *part != '\0'; path += *part++)
-            if (*part == '\\')
-                CreateDirectoryA(path.c_str(), NULL);
-        ASSERT_TRUE(CreateDirectoryA(path.c_str(), NULL)) << path;
-    }
+                                "\\Profiles\\gone.user\\Desktop", "\\Profiles\\dave" })
+        ASSERT_EQ(SHCreateDirectoryExA(NULL, (root + folder).c_str(), NULL), ERROR_SUCCESS) << folder;
     for (const char* file : { "\\Temp\\a.txt", "\\Temp\\sub\\deep\\b.txt", "\\Temp\\keep\\c.txt", "\\Temp\\.settings",
                               "\\Gone\\x\\y.txt", "\\Gone\\x\\.keep", "\\target\\t.txt", "\\Logs\\one.log", "\\Logs\\two.log",
                               "\\Logs\\keep.txt", "\\Profiles\\gone.user\\Desktop\\n.lnk", "\\Profiles\\dave\\d.dat" })
