@@ -4,6 +4,7 @@
 #include <strsafe.h>
 
 #include "config/AnsiText.h"
+#include "Preview.h"
 #include "service/LogMessage.h"
 #include "writefilter/ScopedHandle.h"
 
@@ -92,6 +93,12 @@ static bool HoldsByIdentity(const DirectoryIdentity& candidate, const char* pszP
     }
 }
 
+static bool Refuse(const char* pszReason)
+{
+    ReportLine("    refused: %s", pszReason);
+    return false;
+}
+
 bool CanCleanDir(const char* pszPath)
 {
     if (programDirectory[0] == '\0')
@@ -101,23 +108,32 @@ bool CanCleanDir(const char* pszPath)
     if (systemDirectory[0] == '\0')
         FetchDirectory(GetSystemDirectoryA, systemDirectory);
     const char* const protectedDirectories[] = { programDirectory, systemDirectory, windowsDirectory };
+    static const char* const PROTECTED_REASONS[] = {
+        "the program's directory, a folder holding it or the start of its name",
+        "the system directory, a folder holding it or the start of its name",
+        "the Windows directory, a folder holding it or the start of its name"
+    };
 
     // Refused: no full local path, a drive's root, and a leading part (by
     // characters, case ignored) of a protected directory: the directory
     // itself, every folder that holds it, and shorter names such as C:\WIN.
     char szForm[MAX_PATH];
-    if (!CompareForm(pszPath, szForm) || strlen(szForm) <= 2)
-        return false;
-    for (const char* pszProtected : protectedDirectories) {
-        if (pszProtected[0] != '\0' && SkipLeadingText(pszProtected, szForm) != NULL)
-            return false;
+    if (!CompareForm(pszPath, szForm))
+        return Refuse("not a full local path");
+    if (strlen(szForm) <= 2)
+        return Refuse("a drive's root");
+    for (DWORD i = 0; i < sizeof PROTECTED_REASONS / sizeof PROTECTED_REASONS[0]; ++i) {
+        if (protectedDirectories[i][0] != '\0' && SkipLeadingText(protectedDirectories[i], szForm) != NULL)
+            return Refuse(PROTECTED_REASONS[i]);
     }
     DirectoryIdentity candidate;
-    if (!GetIdentity(szForm, &candidate))
-        return GetFileAttributesA(szForm) == INVALID_FILE_ATTRIBUTES;   // a missing one holds nothing
-    for (const char* pszProtected : protectedDirectories) {
-        if (pszProtected[0] != '\0' && HoldsByIdentity(candidate, pszProtected))
-            return false;
+    if (!GetIdentity(szForm, &candidate)) {
+        // A missing one holds nothing.
+        return GetFileAttributesA(szForm) == INVALID_FILE_ATTRIBUTES || Refuse("it could not be opened to check it");
+    }
+    for (DWORD i = 0; i < sizeof PROTECTED_REASONS / sizeof PROTECTED_REASONS[0]; ++i) {
+        if (protectedDirectories[i][0] != '\0' && HoldsByIdentity(candidate, protectedDirectories[i]))
+            return Refuse(PROTECTED_REASONS[i]);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "config/AnsiText.h"
 #include "FindHandle.h"
+#include "Preview.h"
 
 bool DeleteMatchingFiles(const char* pszPattern)
 {
@@ -16,8 +17,10 @@ bool DeleteMatchingFiles(const char* pszPattern)
     if (pszPattern == NULL || FAILED(StringCchCopyA(szDirectory, MAX_PATH, pszPattern)))
         return false;
     char* pLastSeparator = (char*)FindLastPathSeparator(szDirectory);
-    if (pLastSeparator == NULL)
+    if (pLastSeparator == NULL) {
+        ReportLine("    refused: the pattern names no folder");
         return false;
+    }
     pLastSeparator[1] = '\0';
     const char* pszNamePattern = pszPattern + (pLastSeparator + 1 - szDirectory);
 
@@ -34,14 +37,16 @@ bool DeleteMatchingFiles(const char* pszPattern)
             continue;
         char szFullName[MAX_PATH];
         if (FAILED(StringCchPrintfA(szFullName, MAX_PATH, "%s%s", szDirectory, match.cFileName))) {
+            ReportLine("    left: %s%s (full name too long)", szDirectory, match.cFileName);
             bResult = false;
             continue;
         }
+        ReportLine("    file: %s", szFullName);
         // Setting a link's attributes would change its target's.
         if ((match.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))
             && (match.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-            SetFileAttributesA(szFullName, FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileA(szFullName))
+            SetAttributesUnlessPreview(szFullName, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileOrCount(szFullName))
             bResult = false;
     } while (find.Next(&match));
     return bResult;

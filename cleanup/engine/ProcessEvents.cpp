@@ -1,6 +1,7 @@
 #include "EventProcessing.h"
 
 #include "FileActions.h"
+#include "Preview.h"
 #include "ProfileCleanup.h"
 #include "config/Configuration.h"
 #include "service/LogMessage.h"
@@ -48,22 +49,29 @@ void ProcessEvent(CleanupItem* pItem, DWORD nEvent)
     const char* pszPath = pItem->GetPath();
     switch (pItem->GetAction()) {
     case DIR_EMPTY:
+        ReportLine("  Empty directory %s", pszPath);
         if (CanCleanDir(pszPath)) {
             LogMessage("ProcessEvent", "Deleting Directory Contents of: %s", pszPath);
             DeleteDirectoryContents(pszPath);
+            ReportRemovals();
         }
         break;
     case DIR_DELETE:
+        ReportLine("  Delete directory %s", pszPath);
         if (CanCleanDir(pszPath)) {
             LogMessage("ProcessEvent", "Deleting Directory and Contents of: %s", pszPath);
             DeleteDirectory(pszPath, true);
+            ReportRemovals();
         }
         break;
     case FILE_DELETE:
+        ReportLine("  Delete files %s", pszPath);
         LogMessage("ProcessEvent", "Deleting files matching: %s", pszPath);
         DeleteMatchingFiles(pszPath);
+        ReportRemovals();
         break;
     case APP_EXECUTE:
+        ReportLine("  Start %s", pszPath);
         LogMessage("ProcessEvent", "Executing applications matching: %s", pszPath);
         RunApplication(pszPath);
         break;
@@ -93,10 +101,13 @@ static void ProcessProfiles(DWORD nEvent)
     CleanupItem trigger;
     trigger.AddTriggers(profileActionTrigger);
     LogMessage("ProcessEvent", "Profile item event: %d; System event: %d", (int)trigger.GetTriggers(), (int)nEvent);
-    if ((trigger.GetTriggers() & nEvent) == 0)
+    if ((trigger.GetTriggers() & nEvent) == 0) {
+        ReportLine("  Profiles: not at this event ([Profiles] ActionTrigger=%s)", profileActionTrigger);
         return;
+    }
     // The trigger item has no name; the trigger text says why profiles run.
     LogMessage("ProcessEvent", "Processing profiles: %s", profileActionTrigger);
+    ReportLine("  Profiles ([Profiles] ActionTrigger=%s)", profileActionTrigger);
     ProcessingProfile();
 }
 
@@ -106,15 +117,21 @@ void ProcessEvents(DWORD nEvent)
     const char* pszSource = EventSource(nEvent);
     LogMessage(pszSource, "Entering %s", pszSource);
 
+    // A preview's list of recent users is the one this event would leave.
+    ForgetDynamicProfiles();
     char szUser[MAX_PATH] = {};
-    if (GetDefaultUserName(szUser))
+    if (GetDefaultUserName(szUser)) {
+        ReportLine("  Last user (DefaultUserName): %s", szUser);
         SaveDynamicProfileName(szUser, MAX_PATH);
+    }
 
     ProcessList(directoryList, nEvent, NULL);
     ProcessList(fileList, nEvent, "Processing File: %s");
     ProcessList(applicationList, nEvent, "Processing App: %s");
     if (profileCleanupEnabled)
         ProcessProfiles(nEvent);
+    else
+        ReportLine("  Profiles: off ([Parameters] CleanProfiles)");
 
     LogMessage(pszSource, "Exiting %s", pszSource);
     eventLock.Leave();

@@ -1,8 +1,10 @@
 #include "ProfileCleanup.h"
 
+#include <string.h>
 #include <strsafe.h>
 
 #include "FileActions.h"
+#include "Preview.h"
 #include "config/AnsiText.h"
 #include "config/Configuration.h"
 #include "config/IniSection.h"
@@ -14,28 +16,41 @@ static const char* const FIXED_KEEP_NAMES[] = {
 };
 static const DWORD FIXED_KEEP_COUNT = sizeof FIXED_KEEP_NAMES / sizeof FIXED_KEEP_NAMES[0];
 
-static void AddKeepName(CQuilItemList& keepList, const char* pszName)
+// Each name of the keep-list carries, as its path, the reason it keeps a
+// profile, for the preview to give.
+static void AddKeepName(CQuilItemList& keepList, const char* pszName, const char* pszReason)
 {
     CleanupItem* pItem = keepList.GetItem();
     pItem->SetKind(KIND_PROFILE);
     pItem->SetName(pszName != NULL ? pszName : "");
+    pItem->SetPath(pszReason);
     keepList.MoveNext();
 }
 
-// The fixed names, the names of [Profiles] and every recent user's name.
+// The fixed names, the names of [Profiles] and every recent user's name: in
+// a preview those the event would have written, else those of the file.
 static void FillKeepList(CQuilItemList& keepList, CIniSection& dynamicNames, bool bDynamicOpen)
 {
     keepList.MoveFirst();
     for (DWORD i = 0; i < FIXED_KEEP_COUNT; ++i)
-        AddKeepName(keepList, FIXED_KEEP_NAMES[i]);
+        AddKeepName(keepList, FIXED_KEEP_NAMES[i], "fixed keep-list");
     if (profileList.MoveFirst()) {
         do
-            AddKeepName(keepList, profileList.GetItem()->GetName());
+            AddKeepName(keepList, profileList.GetItem()->GetName(), "[Profiles]");
         while (profileList.MoveNext());
     }
-    if (bDynamicOpen && dynamicNames.MoveFirst()) {
+    DWORD nKept;
+    const char* pKeptLines = KeptDynamicProfiles(&nKept);
+    if (pKeptLines != NULL) {
+        // The newest name, the last line, is the user this event remembers.
+        for (const char* pLine = pKeptLines; *pLine != '\0'; pLine += strlen(pLine) + 1) {
+            bool bNewest = pLine[strlen(pLine) + 1] == '\0';
+            AddKeepName(keepList, FindChar(pLine, '=') + 1,
+                        bNewest ? "the user remembered at this event" : "[SaveDynamicProfiles]");
+        }
+    } else if (bDynamicOpen && dynamicNames.MoveFirst()) {
         do
-            AddKeepName(keepList, dynamicNames.GetValue());
+            AddKeepName(keepList, dynamicNames.GetValue(), "[SaveDynamicProfiles]");
         while (dynamicNames.MoveNext());
     }
 }
@@ -79,15 +94,17 @@ static bool IsHiveLoaded(const char* pszSid)
 
 // A keep-list name may equal the folder's whole name (john.smith) or the
 // name cut before its last full stop (Administrator for Administrator.000).
-// A folder name that cannot be read again keeps the profile.
-static bool IsKept(CQuilItemList& keepList, CleanupItem* pProfile)
+// A folder name that cannot be read again keeps the profile. The reason the
+// profile is kept, or NULL when it is not.
+static const char* KeepReason(CQuilItemList& keepList, CleanupItem* pProfile)
 {
     if (keepList.FindName(pProfile->GetName()))
-        return true;
+        return keepList.GetItem()->GetPath();
     char szImagePath[MAX_PATH];
     char szFolder[MAX_PATH];
-    return !ReadImagePath(pProfile->GetPath(), szImagePath) || !ProfileFolderName(szImagePath, szFolder)
-           || keepList.FindName(szFolder);
+    if (!ReadImagePath(pProfile->GetPath(), szImagePath) || !ProfileFolderName(szImagePath, szFolder))
+        return "its folder name could not be read";
+    return keepList.FindName(szFolder) ? keepList.GetItem()->GetPath() : NULL;
 }
 
 void ProcessingProfile()
@@ -98,9 +115,12 @@ void ProcessingProfile()
     if (!bDynamicOpen && dynamicNames.IsUnreadable()) {
         LogMessage("ProcessingProfile", "Deleting no profile: [SaveDynamicProfiles] could not be read from %s",
                    iniPath);
+        ReportLine("    deletes no profile: [SaveDynamicProfiles] could not be read");
         return;
     }
-    DWORD nDynamic = bDynamicOpen ? dynamicNames.GetCount() : 0;
+    DWORD nDynamic;
+    if (KeptDynamicProfiles(&nDynamic) == NULL)
+        nDynamic = bDynamicOpen ? dynamicNames.GetCount() : 0;
     CQuilItemList keepList(FIXED_KEEP_COUNT + profileList.GetCount() + nDynamic);
     if (keepList.GetCount() == 0)
         return;
@@ -110,30 +130,40 @@ void ProcessingProfile()
     if (nProfiles == 0)
         return;
     CQuilItemList profiles(nProfiles);
-    if (profiles.GetCount() != nProfiles || !ReadProfileList(profiles))
+    if (profiles.GetCount() != nProfiles || !ReadProfileList(profiles)) {
+        ReportLine("    deletes no profile: the profile list could not be read");
         return;
+    }
 
     profiles.MoveFirst();
     do {
         CleanupItem* pProfile = profiles.GetItem();
         const char* pszName = pProfile->GetName();
         const char* pszSid = ProfileSid(pProfile->GetPath());
-        if (!IsUserAccount(pszSid))
+        if (!IsUserAccount(pszSid)) {
+            ReportLine("    keeps %s (%s): not a user account", pszName, pszSid);
             continue;
+        }
         // No keep-list holds an empty name, so such a profile would be deleted;
         // its directory would then be the folder of every user's profile, or
         // the one above it.
         if (pszName[0] == '\0') {
             LogMessage("ProcessingProfile", "Passing over profile without a name: %s", pProfile->GetPath());
+            ReportLine("    keeps (%s): an empty name", pszSid);
             continue;
         }
-        if (IsKept(keepList, pProfile))
+        const char* pszReason = KeepReason(keepList, pProfile);
+        if (pszReason != NULL) {
+            ReportLine("    keeps %s (%s): %s", pszName, pszSid, pszReason);
             continue;
+        }
         if (IsHiveLoaded(pszSid)) {
             LogMessage("ProcessingProfile", "Passing over profile in use: %s", pszName);
+            ReportLine("    keeps %s (%s): in use, its user is logged on", pszName, pszSid);
             continue;
         }
         LogMessage("ProcessingProfile", "Deleting profile info for: %s", pszName);
+        ReportLine("    deletes %s (%s)", pszName, pszSid);
         DeleteProfile(pProfile->GetPath());
     } while (profiles.MoveNext());
 }
@@ -141,8 +171,10 @@ void ProcessingProfile()
 void DeleteProfile(const char* pszKeyPath)
 {
     char szImagePath[MAX_PATH];
-    if (!ReadImagePath(pszKeyPath, szImagePath))
+    if (!ReadImagePath(pszKeyPath, szImagePath)) {
+        ReportLine("    left: its folder's path could not be read again, so its key stays");
         return;
+    }
 
     // The expanded directory is checked again: a variable that expands to
     // nothing, or a value changed since the list was read, must not turn a
@@ -150,12 +182,23 @@ void DeleteProfile(const char* pszKeyPath)
     char szDirectory[MAX_PATH];
     DWORD nNeeded = ExpandEnvironmentStringsA(szImagePath, szDirectory, MAX_PATH);
     char szName[MAX_PATH];
-    if (nNeeded == 0 || nNeeded > MAX_PATH || !ProfileNameFromPath(szDirectory, szName))
+    if (nNeeded == 0 || nNeeded > MAX_PATH || !ProfileNameFromPath(szDirectory, szName)) {
+        ReportLine("    left: its folder names no folder of its own, so its key stays");
         return;
+    }
+    ReportLine("    folder %s", szDirectory);
     // The key stays while anything of the directory stays, so the profile is
     // tried again at the next run.
-    if (!DeleteDirectory(szDirectory, true))
+    bool bFolderGone = DeleteDirectory(szDirectory, true);
+    ReportRemovals();
+    if (!bFolderGone) {
+        ReportLine("    left: its key, as its folder would not go entirely");
         return;
+    }
+    if (previewOnly) {
+        ReportLine("    key removed");
+        return;
+    }
 
     HKEY hMachine;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "", 0, KEY_ALL_ACCESS, &hMachine) != ERROR_SUCCESS)

@@ -7,6 +7,7 @@
 #include "config/Configuration.h"
 #include "config/IniSection.h"
 #include "config/ProcessHeap.h"
+#include "Preview.h"
 
 static const char DYNAMIC_SECTION[] = "SaveDynamicProfiles";
 
@@ -123,7 +124,8 @@ static bool WriteNames(const DynamicEntry* pNames, DWORD nNames)
         pLine = pLineEnd + 1;   // past the line's NUL
         --nRemaining;
     }
-    bool bWritten = WritePrivateProfileSectionA(DYNAMIC_SECTION, pBuffer, iniPath) != FALSE;
+    bool bWritten = previewOnly ? KeepDynamicProfiles(pBuffer, nLength)
+                                : WritePrivateProfileSectionA(DYNAMIC_SECTION, pBuffer, iniPath) != FALSE;
     FreeBlock(pBuffer);
     return bWritten;
 }
@@ -161,7 +163,9 @@ bool SaveDynamicProfileName(const char* pszName, DWORD nBufferSize)
     SortByAge(section, pEntries);
     DWORD nFirst;
     DWORD nNames = BuildNewestList(pEntries, nCount, szName, &nFirst);
-    bool bResult = IsUnchanged(section, pEntries + nFirst, nNames) || WriteNames(pEntries + nFirst, nNames);
+    // A preview keeps even an unchanged list: the event's profile decisions use it.
+    bool bResult = (!previewOnly && IsUnchanged(section, pEntries + nFirst, nNames))
+                   || WriteNames(pEntries + nFirst, nNames);
     FreeBlock(pEntries);
     return bResult;
 }

@@ -3,6 +3,7 @@
 #include <strsafe.h>
 
 #include "config/AnsiText.h"
+#include "Preview.h"
 
 // Where an unquoted program path ends: just after the first of these
 // extensions that a blank, a tab or the end of the line follows.
@@ -46,10 +47,18 @@ bool RunApplication(const char* pszCommandLine)
     // command line that does not fit is refused, since a cut one could start
     // another program or pass other arguments.
     char szCommandLine[MAX_PATH];
-    if (pszCommandLine == NULL || FAILED(StringCchCopyA(szCommandLine, MAX_PATH, pszCommandLine)))
+    if (pszCommandLine == NULL || FAILED(StringCchCopyA(szCommandLine, MAX_PATH, pszCommandLine))) {
+        ReportLine("    refused: the command line is too long");
         return false;
-    if (szCommandLine[0] != '"' && !QuoteProgram(pszCommandLine, szCommandLine))
+    }
+    if (szCommandLine[0] != '"' && !QuoteProgram(pszCommandLine, szCommandLine)) {
+        ReportLine("    refused: no program file found (an unquoted one must end in .exe, .com, .bat or .cmd)");
         return false;
+    }
+    if (previewOnly) {
+        ReportLine("    starts: %s", szCommandLine);
+        return true;
+    }
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -19,5 +19,10 @@ BYTE InstallService(LPCSTR name, LPCSTR displayName);
 // 1 when the service was deleted, 0 otherwise.
 BYTE RemoveService(LPCSTR name);
 
+// Fenwash -Preview: loads the configuration beside the program and reports
+// on standard output what each event would do, changing nothing; 0 when the
+// configuration was read, 1 when it could not be.
+int RunPreview();
+
 // What WinMain does with a command line: the process's exit code.
 int RunCommandLine(LPSTR commandLine);

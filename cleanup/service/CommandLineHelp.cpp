@@ -2,6 +2,8 @@
 
 #include <strsafe.h>
 
+#include "StandardOutput.h"
+
 namespace {
 
 const char adminHelp[] =
@@ -14,18 +16,9 @@ const char runtimeHelp[] =
     "-? or -Help :: Show this dialog.\n"
     "\n"
     "Use these parameters for run-time options. These can be used together.\n"
-    "-Debug :: Log actions to the Event Log.\n";
+    "-Debug :: Log actions to the Event Log.\n"
+    "-Preview :: Report what each event would do, changing nothing.\n";
 const char helpCaption[] = "Command Line help";
-
-void WriteToStandardOutput(LPCSTR text, DWORD length)
-{
-    // A GUI program's standard output reaches nothing unless it was redirected.
-    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (output == NULL || output == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written;
-    WriteFile(output, text, length, &written, NULL);
-}
 
 } // namespace
 

@@ -32,7 +32,8 @@ int RunCommandLine(LPSTR commandLine)
 {
     // Left to right: an administrative switch ends the process, so -Debug
     // counts only before it. A switch character inside a switch's text starts
-    // another switch.
+    // another switch. -Preview acts only when no administrative switch does.
+    bool preview = false;
     for (LPSTR text = NextSwitch(commandLine, switchChars); text != NULL;
          text = NextSwitch(text, switchChars)) {
         if (SwitchIs(text, "UnregServer"))
@@ -43,8 +44,10 @@ int RunCommandLine(LPSTR commandLine)
             return ShowCommandLineHelp();
         if (SwitchIs(text, "Debug"))
             logDisabled = 0;
+        if (SwitchIs(text, "Preview"))
+            preview = true;
     }
-    return RunServiceDispatcher();
+    return preview ? RunPreview() : RunServiceDispatcher();
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)

@@ -98,7 +98,8 @@ const char joinedHelp[] =
     "-? or -Help :: Show this dialog.\n"
     "\n"
     "Use these parameters for run-time options. These can be used together.\n"
-    "-Debug :: Log actions to the Event Log.\n";
+    "-Debug :: Log actions to the Event Log.\n"
+    "-Preview :: Report what each event would do, changing nothing.\n";
 
 } // namespace
 

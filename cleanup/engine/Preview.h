@@ -1,0 +1,33 @@
+// The engine's "report instead of act" mode, which Fenwash -Preview runs.
+// Every decision stays where the cleanup takes it; only the few calls that
+// change the machine consult previewOnly. While it is set they write what
+// they would do to standard output and answer as the change would, so that
+// the code around them takes the same path as in a real cleanup.
+#pragma once
+
+#include <windows.h>
+
+extern bool previewOnly;
+
+// One line of the report, printf-style (cut at 767 characters); nothing
+// unless previewing.
+void ReportLine(const char* pszFormat, ...);
+
+// Writes the files, folders and links counted since the last call as
+// removed, and starts counting again.
+void ReportRemovals();
+
+// The acting points of the file walks. A preview counts the removal and
+// answers success for a file; for a folder, bEmptied says whether the walk
+// left it empty, which is what its removal would find.
+bool DeleteFileOrCount(const char* pszName);
+bool RemoveDirectoryOrCount(const char* pszName, bool bEmptied, bool bLink);
+void SetAttributesUnlessPreview(const char* pszName, DWORD nAttributes);
+
+// The [SaveDynamicProfiles] lines of the current event ("P0=name", each
+// ending in NUL, the list in one more NUL) that a preview keeps instead of
+// writing them, so that the event's profile decisions use them; NULL, with
+// no lines, when the event wrote none. Kept ones replace the earlier ones.
+bool KeepDynamicProfiles(const char* pLines, size_t nLength);
+const char* KeptDynamicProfiles(DWORD* pnLines);
+void ForgetDynamicProfiles();

@@ -1,0 +1,11 @@
+// Links on the terminal's drive C:, made as Wine knows them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A Unix symbolic link at linkPath to target, made the way the terminal knows
+// it (a folder link shows as a directory with FILE_ATTRIBUTE_REPARSE_POINT,
+// a file link as the file).
+bool MakeUnixLink(const std::string& linkPath, const std::string& target);
