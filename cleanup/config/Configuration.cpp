@@ -3,6 +3,7 @@
 #include <strsafe.h>
 
 #include "AnsiText.h"
+#include "CanonicalPath.h"
 #include "IniSection.h"
 #include "IniText.h"
 #include "service/LogMessage.h"
@@ -47,8 +48,13 @@ static void LoadProtectedDirectories(const char* pszIniFile)
     if (!section.Open(pszIniFile, "DontDeleteDirs") || !section.MoveFirst())
         return;
     do {
+        // Held in the canonical form that cleaning compares with, so that
+        // C:/Temp/Keep, C:\Temp\.\Keep or C:\Temp\Keep. protect what
+        // C:\Temp\Keep does; a value that is no full local path stays as
+        // written, as it was.
         char szDirectory[MAX_PATH];
-        StringCchCopyA(szDirectory, MAX_PATH, section.GetValue());
+        if (!CanonicalDirectory(section.GetValue(), szDirectory))
+            StringCchCopyA(szDirectory, MAX_PATH, section.GetValue());
         // A value of 259 characters has no room for the backslash; without
         // one it could never equal a directory being cleaned, so it is left out.
         if (EndsWithBackslash(szDirectory) || SUCCEEDED(StringCchCatA(szDirectory, MAX_PATH, "\\")))

@@ -4,7 +4,8 @@
 #include <windows.h>
 
 // The value of key in section of file into a 260-byte buffer, empty when the
-// file, section or key is missing. The platform trims it, removes one pair of
-// enclosing quotes and cuts it to 259 characters.
-void ReadIniString(const char* pszSection, const char* pszKey, char (&szValue)[MAX_PATH],
+// file, section or key is missing. The platform trims it and removes one pair
+// of enclosing quotes. A value longer than 259 characters is refused: false,
+// and the buffer is empty.
+bool ReadIniString(const char* pszSection, const char* pszKey, char (&szValue)[MAX_PATH],
                    const char* pszFile);

@@ -4,12 +4,7 @@
 
 #include <windows.h>
 
-// The full, canonical form of a directory path, as the platform would open
-// it: "\\?\" and "\\.\" dropped, "/" made "\", "." and ".." parts resolved,
-// doubled separators and the last part's trailing dots and blanks removed; a
-// trailing backslash stays. False for anything but a full local path (drive
-// letter, colon, separator) and for one that does not fit.
-bool CanonicalDirectory(const char* pszPath, char (&szFull)[MAX_PATH]);
+#include "config/CanonicalPath.h"
 
 // Decided on the canonical form: false for a path that is no full local path,
 // a drive's root, the program's, the Windows or the system directory in any

@@ -119,13 +119,38 @@ TEST(BadInput, ValuesAndKeysOfTwoThousandCharacters)
 
     ConfigurationSnapshot snapshot = TakeSnapshot();
     EXPECT_EQ(snapshot.profileCleanupEnabled, 0);
-    EXPECT_EQ(snapshot.profileActionTrigger, huge.substr(0, 259)) << "the keyword lies past the 259 characters";
-    EXPECT_EQ(snapshot.profiles, (std::vector<SnapshotItem>{{huge.substr(0, 259), KIND_PROFILE, 0, ACTION_NONE}}));
+    EXPECT_EQ(snapshot.profileActionTrigger, "") << "a value of 260 characters or more is refused whole";
+    EXPECT_EQ(snapshot.profiles, (std::vector<SnapshotItem>{{"", KIND_PROFILE, 0, ACTION_NONE}}));
     EXPECT_EQ(snapshot.directories, (std::vector<SnapshotItem>{
         {"", KIND_DIRECTORY, 0, ACTION_NONE},
-        {"C:\\" + huge.substr(0, 256), KIND_DIRECTORY, SVC_STARTUP, ACTION_NONE}}))
-        << "a 2,000-character key gives no line; the cut \"Action\" lost its keyword";
-    EXPECT_EQ(snapshot.protectedDirectories, (std::vector<std::string>{"C:\\Kept\\"}));
+        {"", KIND_DIRECTORY, 0, ACTION_NONE}}))
+        << "a 2,000-character key gives no line; no value of the item is cut to another one";
+    EXPECT_EQ(snapshot.protectedDirectories, (std::vector<std::string>{"\\", "C:\\Kept\\"}))
+        << "a refused value protects no folder, as an empty one";
+}
+
+// A cut value would name something else: the folder above the one named, a
+// pattern for more files, a command line without its last arguments.
+TEST(BadInput, ItemValuesLongerThanTheFieldAreRefusedNotCut)
+{
+    const std::string parent = "C:\\Kiosk\\" + std::string(249, 'c');    // 258 characters
+    const std::string command = "C:\\Tools\\sweep.exe /all " + std::string(233, 'x') + " /keep:C:\\Data";
+    const std::string fits = "C:\\Logs\\" + std::string(245, 'l') + ".log";   // 259 characters
+    TestFolder folder;
+    const std::string ini = folder.Write("cut.ini",
+        "[Directories]\r\nD=Old\r\n[Old]\r\nPath=" + parent + "\\Old\r\nAction=DIR_DELETE\r\n"
+        "ActionTrigger=SVC_STARTUP\r\n"
+        "[Files]\r\nF=Logs\r\nG=Fits\r\n[Logs]\r\nPath=\"" + parent + "\\*.log\"\r\nAction=FILE_DELETE\r\n"
+        "[Fits]\r\nPath=" + fits + "\r\nAction=FILE_DELETE\r\n"
+        "[Applications]\r\nA=Sweep\r\n[Sweep]\r\nPath=" + command + "\r\nAction=APP_EXECUTE\r\n");
+    ASSERT_EQ(parent.size() + 1, (size_t)MAX_PATH - 1) << "the cut lands just after the backslash";
+    LoadConfigurationFrom(ini.c_str());
+
+    ConfigurationSnapshot snapshot = TakeSnapshot();
+    EXPECT_EQ(snapshot.directories, (std::vector<SnapshotItem>{{"", KIND_DIRECTORY, SVC_STARTUP, DIR_DELETE}}));
+    EXPECT_EQ(snapshot.files, (std::vector<SnapshotItem>{
+        {"", KIND_FILE, 0, FILE_DELETE}, {fits, KIND_FILE, 0, FILE_DELETE}}));
+    EXPECT_EQ(snapshot.applications, (std::vector<SnapshotItem>{{"", KIND_APPLICATION, 0, APP_EXECUTE}}));
 }
 
 TEST(BadInput, BinaryBytesInsideLines)

@@ -79,6 +79,22 @@ TEST(Configuration, ProtectedDirectoriesEndInOneBackslash)
         << "a value with no room left for the backslash is not protected under another name";
 }
 
+// Cleaning compares the protected folders with the canonical form of the
+// folder it is about to empty: another spelling of the same folder must
+// protect it too, or the configuration's own keep-list is lost.
+TEST(Configuration, ProtectedDirectoriesAreHeldInTheFormCleaningComparesWith)
+{
+    TestFolder folder;
+    std::string ini = folder.Write("spellings.ini",
+        "[DontDeleteDirs]\r\nA=C:/Kiosk/Keep\r\nB=C:\\Kiosk\\.\\Temp\\..\\Cache\\\r\n"
+        "C=\\\\?\\C:\\Kiosk\\Spool.\r\nD=c:\\kiosk\\\\Mail\r\nE=\\\\server\\share\\x\r\n");
+    LoadConfigurationFrom(ini.c_str());
+    EXPECT_EQ(TakeSnapshot().protectedDirectories, (std::vector<std::string>{
+        "C:\\Kiosk\\Keep\\", "C:\\Kiosk\\Cache\\", "C:\\Kiosk\\Spool\\", "c:\\kiosk\\Mail\\",
+        "\\\\server\\share\\x\\"}))
+        << "a value that is no full local path stays as written";
+}
+
 TEST(Configuration, ItemSectionsKeepTheirSemicolonsAndListSectionsDoNot)
 {
     TestFolder folder;

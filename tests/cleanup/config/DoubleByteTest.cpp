@@ -101,12 +101,13 @@ TEST_F(DoubleByte, LongValuesStayInTheirFields)
         kanji += TABLE;
     TestFolder folder;
     const std::string ini = folder.Write("long.ini",
-        "[Profiles]\r\nActionTrigger=USER_LOGOFF\r\nK=" + kanji + "\r\n[DontDeleteDirs]\r\nA=" + kanji + "\r\n");
+        "[Profiles]\r\nActionTrigger=USER_LOGOFF\r\nK=" + kanji + "\r\nL=" + kanji.substr(0, 258)
+        + "\r\n[DontDeleteDirs]\r\nA=" + kanji + "\r\n");
     LoadConfigurationFrom(ini.c_str());
     ConfigurationSnapshot snapshot = TakeSnapshot();
-    ASSERT_EQ(snapshot.profiles.size(), 1u);
-    EXPECT_LT(snapshot.profiles[0].text.size(), (size_t)MAX_PATH);
-    EXPECT_EQ(snapshot.profiles[0].text.compare(0, 100, kanji, 0, 100), 0);
+    ASSERT_EQ(snapshot.profiles.size(), 2u);
+    EXPECT_EQ(snapshot.profiles[0].text, "") << "too long: refused whole, never cut inside a character";
+    EXPECT_EQ(snapshot.profiles[1].text, kanji.substr(0, 258)) << "129 characters of two bytes fit";
     for (const std::string& path : snapshot.protectedDirectories)
         EXPECT_LT(path.size(), (size_t)MAX_PATH);
 }

@@ -1,4 +1,4 @@
-#include "FileActions.h"
+#include "CanonicalPath.h"
 
 #include <string.h>
 #include <strsafe.h>
