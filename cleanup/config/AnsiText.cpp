@@ -136,3 +136,10 @@ bool EndsWithBackslash(const char* pszText)
         return false;
     return *CharPrevA(pszText, pszText + nLength) == '\\';
 }
+
+bool EndsInDotOrBlank(const char* pszName)
+{
+    // Neither character is ever the second byte of a double-byte character.
+    size_t nLength = strlen(pszName);
+    return nLength > 0 && (pszName[nLength - 1] == '.' || pszName[nLength - 1] == ' ');
+}

@@ -42,3 +42,7 @@ bool IsLetterOrDigit(const char* pChar);
 
 // True when the last character of the text is a backslash.
 bool EndsWithBackslash(const char* pszText);
+
+// True when a file name ends in a dot or a blank, which the platform drops
+// from the last part of a path: such an entry cannot be reached by its name.
+bool EndsInDotOrBlank(const char* pszName);

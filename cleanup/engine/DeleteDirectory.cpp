@@ -73,6 +73,14 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
             }
             continue;
         }
+        // "keep " or "keep." (a network client can make them) would be
+        // deleted as "keep": another entry, perhaps a protected folder.
+        if (EndsInDotOrBlank(entry.cFileName)) {
+            ReportLine("    left: %s%s (name ends in a dot or blank)", szDirectory, entry.cFileName);
+            ++nStaying;
+            bResult = false;
+            continue;
+        }
         char szFullName[MAX_PATH];
         if (FAILED(StringCchPrintfA(szFullName, MAX_PATH, "%s%s", szDirectory, entry.cFileName))) {
             ReportLine("    left: %s%s (full name too long)", szDirectory, entry.cFileName);

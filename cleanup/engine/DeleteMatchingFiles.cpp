@@ -35,6 +35,12 @@ bool DeleteMatchingFiles(const char* pszPattern)
         // matches counts.
         if (!MatchesWildcard(match.cFileName, pszNamePattern))
             continue;
+        // Deleted by its name, "x." would take "x", which may not match.
+        if (EndsInDotOrBlank(match.cFileName)) {
+            ReportLine("    left: %s%s (name ends in a dot or blank)", szDirectory, match.cFileName);
+            bResult = false;
+            continue;
+        }
         char szFullName[MAX_PATH];
         if (FAILED(StringCchPrintfA(szFullName, MAX_PATH, "%s%s", szDirectory, match.cFileName))) {
             ReportLine("    left: %s%s (full name too long)", szDirectory, match.cFileName);
