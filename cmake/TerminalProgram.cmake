@@ -56,11 +56,11 @@ function(use_terminal_startup name)
   endif()
   target_sources(${name} PRIVATE $<TARGET_OBJECTS:terminal_runtime> $<TARGET_OBJECTS:${entry}>)
   # Linked by the C driver, which adds no libstdc++, with the libraries of
-  # runtime/terminal-libraries.specs last. Data imported without dllimport
+  # runtime/terminal-libraries.gcc last. Data imported without dllimport
   # would need the toolchain's run-time relocation code: refuse it instead.
   set_target_properties(${name} PROPERTIES LINKER_LANGUAGE C)
   target_link_options(${name} PRIVATE -nostartfiles
-                      -specs=${PROJECT_SOURCE_DIR}/runtime/terminal-libraries.specs
+                      -specs=${PROJECT_SOURCE_DIR}/runtime/terminal-libraries.gcc
                       -Wl,-e,${entry_symbol}
                       -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc)
 endfunction()
