@@ -4,6 +4,7 @@
 
 #include "FlashCommit.h"
 #include "RegistryImport.h"
+#include "ScopedHandle.h"
 #include "ScopedRegKey.h"
 #include "StatusRecord.h"
 #include "StavixFiles.h"
@@ -12,14 +13,38 @@
 
 namespace {
 
+// Every script a save writes is empty or ends in an empty line. One that
+// ends otherwise was cut off while it was stored, and its last line may
+// stand for a value with other data; cut behind an empty line, only whole
+// lines are left.
+bool ScriptEndsWhole()
+{
+    ScopedHandle script(CreateFileW(SCRIPT_PATH_W, GENERIC_READ, FILE_SHARE_READ, NULL,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!script.IsValid())
+        return false;
+    DWORD size = GetFileSize(script.Get(), NULL);
+    if (size == 0)
+        return true;
+    char end[4];
+    DWORD read;
+    return size != INVALID_FILE_SIZE && size >= sizeof(end) &&
+           SetFilePointer(script.Get(), -(LONG)sizeof(end), NULL, FILE_END) !=
+               INVALID_SET_FILE_POINTER &&
+           ReadFile(script.Get(), end, sizeof(end), &read, NULL) && read == sizeof(end) &&
+           memcmp(end, "\r\n\r\n", sizeof(end)) == 0;
+}
+
 void ImportStoredScript()
 {
     if (CopyFileFromFlash(SCRIPT_FLASH_NAME, SCRIPT_PATH_W) != FLASH_DONE)
         return;
     DWORD exitCode;
-    // A script that the registry editor never saw stays on flash for the
-    // next restore.
-    if (!RunRegistryImport(&exitCode)) {
+    if (!ScriptEndsWhole()) {
+        OutputDebugStringW(L"Stavix: the script on flash was cut short; not imported\n");
+    } else if (!RunRegistryImport(&exitCode)) {
+        // A script that the registry editor never saw stays on flash for
+        // the next restore.
         OutputDebugStringW(L"Stavix: the registry editor did not start; the script stays on flash\n");
         return;
     }

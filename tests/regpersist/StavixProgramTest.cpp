@@ -165,4 +165,29 @@ TEST_F(StavixProgramTest, ScriptStaysOnFlashWhenTheRegistryEditorCannotStart)
     EXPECT_FALSE(OnFlash(L"stavix.reg"));
 }
 
+// A save cut off while it stored its script (a restart, a power cut) leaves
+// part of it on flash, and no record. Such a part is never imported: a line
+// cut in the middle would replace a value with other data.
+TEST_F(StavixProgramTest, RestoreImportsNoScriptThatWasCutShort)
+{
+    ASSERT_EQ(RunStavix(L"/s"), 0u);
+    const std::string whole = FlashFile(L"stavix.reg");
+    const std::string head = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n";
+    ASSERT_EQ(whole.compare(0, head.size(), head), 0);
+    std::vector<RegistryValue> before = ReadTree(saved);
+    for (const std::string& cut : { head + "\"licence\"=hex:01,02,\\\r\n", head + "\"licence\"=\"C:\\\\ke",
+                                    whole.substr(0, whole.find("=dword:") + 11) }) {
+        ClearFlash();
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", cut));
+        EXPECT_EQ(RunStavix(L""), 0u);
+        EXPECT_TRUE(ReadTree(saved) == before) << cut;
+        EXPECT_FALSE(OnFlash(L"stavix.reg")) << "a cut script can never be imported";
+    }
+    // Cut right behind an empty line, only whole lines are left: they import.
+    DeleteTree(saved);
+    ASSERT_TRUE(PutOnFlash(L"stavix.reg", head + "\"licence\"=\"new\"\r\n\r\n"));
+    EXPECT_EQ(RunStavix(L""), 0u);
+    EXPECT_EQ(ReadTree(saved).size(), 2u);
+}
+
 } // namespace
