@@ -78,7 +78,7 @@ int RunRestoreMode()
     if (!readable)
         return 0;
     // Committing the cache commits the keys just imported with it.
-    if (strstr(record, "flush:1") != NULL) {
+    if (RecordAsksForFlush(record)) {
         WriteFilterDevice filter;
         filter.FlushOrExit(0);
     }

@@ -71,6 +71,7 @@ TEST_F(StavixProgramTest, SlashSInEitherCaseSavesAndAnythingElseRestores)
 TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilterOrList)
 {
     for (DWORD autoflush : { 1, 65537, 2, 0 }) {
+        ClearFlash(); // as a restore leaves it
         ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(autoflush)));
         EXPECT_EQ(RunStavix(L"/s"), 0u);
         std::string record = autoflush % 65536 == 1 ? "err:0,flush:1" : "err:0,flush:0";
@@ -79,6 +80,13 @@ TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilter
         EXPECT_EQ(Pendrax(L"autoflush"), Dword(0));
         EXPECT_EQ(Pendrax(L"error"), Sz(L""));
     }
+    // A second save before the restart (at logoff, then at shutdown) finds
+    // "autoflush" reset by the first; the request the first one stored holds.
+    ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(1)));
+    EXPECT_EQ(RunStavix(L"/s"), 0u);
+    EXPECT_EQ(RunStavix(L"/s"), 0u);
+    EXPECT_EQ(FlashFile(L"info"), "err:0,flush:1") << "the second save dropped the flush request";
+    ClearFlash();
     const struct { uint32_t faults; uint8_t mode; bool keyList; const char* record; } cases[] = {
         { WRITE_FILTER_FAULT_HIDDEN, 0, true, "err:-1,flush:0" },
         { 0, 1, true, "err:-1,flush:0" },  // inactive
@@ -86,7 +94,7 @@ TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilter
         { 0, 0, false, "err:0,flush:0" },
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:0,flush:1"));
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:5,flush:0"));
         if (!c.keyList)
             DeleteFileW(L"C:\\winnt\\system32\\stavix.ini");
         SetFilter(1, 100, c.faults, c.mode);
