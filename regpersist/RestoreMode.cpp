@@ -35,12 +35,14 @@ bool ScriptEndsWhole()
            memcmp(end, "\r\n\r\n", sizeof(end)) == 0;
 }
 
-void ImportStoredScript()
+void ImportStoredScript(bool storedByLastSave)
 {
     if (CopyFileFromFlash(SCRIPT_FLASH_NAME, SCRIPT_PATH_W) != FLASH_DONE)
         return;
     DWORD exitCode;
-    if (!ScriptEndsWhole()) {
+    if (!storedByLastSave) {
+        OutputDebugStringW(L"Stavix: the last save stored no script; the older one on flash is not imported\n");
+    } else if (!ScriptEndsWhole()) {
         OutputDebugStringW(L"Stavix: the script on flash was cut short; not imported\n");
     } else if (!RunRegistryImport(&exitCode)) {
         // A script that the registry editor never saw stays on flash for
@@ -68,11 +70,15 @@ void PublishRecord(const char* record)
 
 int RunRestoreMode()
 {
-    ImportStoredScript();
-    if (CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) != FLASH_DONE)
-        return 0;
+    // The record comes first: a save that stored no script says so in it,
+    // and a script on flash is then an older one that the save could not
+    // delete. Without a record the script is taken as stored.
     char record[STAVIX_LINE_SIZE];
-    bool readable = ReadStatusRecord(record);
+    bool recordOnFlash = CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) == FLASH_DONE;
+    bool readable = recordOnFlash && ReadStatusRecord(record);
+    ImportStoredScript(!readable || strncmp(record, "err:0,", 6) == 0);
+    if (!recordOnFlash)
+        return 0;
     DeleteFlashFile(RECORD_FLASH_NAME);
     DeleteFileW(RECORD_PATH_W);
     if (!readable)

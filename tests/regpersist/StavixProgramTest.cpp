@@ -174,9 +174,11 @@ TEST_F(StavixProgramTest, ScriptStaysOnFlashWhenTheRegistryEditorCannotStart)
 }
 
 // A save cut off while it stored its script (a restart, a power cut) leaves
-// part of it on flash, and no record. Such a part is never imported: a line
-// cut in the middle would replace a value with other data.
-TEST_F(StavixProgramTest, RestoreImportsNoScriptThatWasCutShort)
+// part of it on flash, and no record; a save that stored none but could not
+// delete the older one leaves it beside a record that says so. Neither is
+// imported: a line cut in the middle would replace a value with other data,
+// an older script newer values with older ones.
+TEST_F(StavixProgramTest, RestoreImportsNoScriptCutShortOrLeftFromAnEarlierSave)
 {
     ASSERT_EQ(RunStavix(L"/s"), 0u);
     const std::string whole = FlashFile(L"stavix.reg");
@@ -190,6 +192,14 @@ TEST_F(StavixProgramTest, RestoreImportsNoScriptThatWasCutShort)
         EXPECT_EQ(RunStavix(L""), 0u);
         EXPECT_TRUE(ReadTree(saved) == before) << cut;
         EXPECT_FALSE(OnFlash(L"stavix.reg")) << "a cut script can never be imported";
+    }
+    for (const char* record : { "err:-1,flush:0", "err:16,flush:0" }) {
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", head + "\"licence\"=\"older\"\r\n\r\n"));
+        ASSERT_TRUE(PutOnFlash(L"info", record));
+        EXPECT_EQ(RunStavix(L""), 0u);
+        EXPECT_TRUE(ReadTree(saved) == before) << record;
+        EXPECT_EQ(Pendrax(L"error"), Sz(std::wstring(record, record + strlen(record))));
+        EXPECT_FALSE(OnFlash(L"stavix.reg") || OnFlash(L"info"));
     }
     // Cut right behind an empty line, only whole lines are left: they import.
     DeleteTree(saved);
