@@ -208,4 +208,29 @@ TEST_F(StavixProgramTest, RestoreImportsNoScriptCutShortOrLeftFromAnEarlierSave)
     EXPECT_EQ(ReadTree(saved).size(), 2u);
 }
 
+// What the key list names but the script does not carry is named in the
+// debugger output, line by line.
+TEST_F(StavixProgramTest, DebuggerOutputNamesWhatIsNotCarried)
+{
+    const std::string longLine = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\" + std::string(250, 'x') + "]";
+    ASSERT_TRUE(WriteKeyList("<TSCAL path>\r\n[HKCU\\Software\\StavixSaved]\r\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing] ; typed wrong\r\n" + longLine +
+                             "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n"));
+    ASSERT_TRUE(SetValue(saved, L"quad", REG_QWORD, std::string(8, '\1')));
+    std::string output;
+    EXPECT_EQ(RunStavixWatched(L"/s", &output), 0u);
+    for (const std::string& line : std::vector<std::string>{
+             "Stavix: key list line passed over: [HKCU\\Software\\StavixSaved]\n",
+             "Stavix: key list line passed over: [HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing] ; typed wrong\n",
+             "Stavix: key list line passed over: " + longLine.substr(0, 259) + "\n",
+             "Stavix: left out of the script: HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved quad\n" })
+        EXPECT_NE(output.find(line), std::string::npos) << line << "in:\n" << output;
+    EXPECT_EQ(FlashFile(L"info"), "err:0,flush:0");
+
+    ASSERT_TRUE(PutOnFlash(L"stavix.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n\"n\"=dword:00"));
+    output.clear();
+    EXPECT_EQ(RunStavixWatched(L"", &output), 0u);
+    EXPECT_NE(output.find("Stavix: the script on flash was cut short; not imported\n"), std::string::npos) << output;
+}
+
 } // namespace

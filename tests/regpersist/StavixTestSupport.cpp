@@ -135,10 +135,66 @@ DWORD RunProgram(std::wstring commandLine)
     return exitCode;
 }
 
-DWORD RunStavix(const std::wstring& arguments)
+namespace {
+
+std::wstring StavixCommandLine(const std::wstring& arguments)
 {
     std::string folder = TestProgramFolder();
-    return RunProgram(L"\"" + std::wstring(folder.begin(), folder.end()) + L"Stavix.exe\" " + arguments);
+    return L"\"" + std::wstring(folder.begin(), folder.end()) + L"Stavix.exe\" " + arguments;
+}
+
+void CloseIfOpen(HANDLE handle)
+{
+    if (handle != NULL)
+        CloseHandle(handle);
+}
+
+} // namespace
+
+DWORD RunStavix(const std::wstring& arguments)
+{
+    return RunProgram(StavixCommandLine(arguments));
+}
+
+DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput)
+{
+    std::wstring commandLine = StavixCommandLine(arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process;
+    if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL,
+                        NULL, &startup, &process))
+        return 0xDEAD;
+    ScopedHandle thread(process.hThread), handle(process.hProcess);
+    DEBUG_EVENT event;
+    while (WaitForDebugEvent(&event, 60000)) {
+        DWORD continueStatus = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT: CloseIfOpen(event.u.CreateProcessInfo.hFile); break;
+        case LOAD_DLL_DEBUG_EVENT: CloseIfOpen(event.u.LoadDll.hFile); break;
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            const OUTPUT_DEBUG_STRING_INFO& text = event.u.DebugString;
+            std::string bytes(text.nDebugStringLength * (text.fUnicode ? 2 : 1), '\0');
+            SIZE_T read = 0;
+            ReadProcessMemory(process.hProcess, text.lpDebugStringData, &bytes[0], bytes.size(), &read);
+            for (size_t i = 0; i < read; i += text.fUnicode ? 2 : 1) {
+                if (bytes[i] != '\0')
+                    *debugOutput += bytes[i];
+            }
+            break;
+        }
+        case EXCEPTION_DEBUG_EVENT:
+            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                continueStatus = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        case EXIT_PROCESS_DEBUG_EVENT:
+            ContinueDebugEvent(event.dwProcessId, event.dwThreadId, DBG_CONTINUE);
+            return event.u.ExitProcess.dwExitCode;
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+    }
+    TerminateProcess(process.hProcess, 0xDEAD);
+    return 0xDEAD;
 }
 
 std::string FlashFile(const std::wstring& name)
