@@ -65,25 +65,38 @@ void ExportKeyList(FILE* keyList, KeyExport& keys)
     keys.Out().Put('\n');
 }
 
+// The save's record says 0 for these as for a stored script; the debugger
+// output tells them apart.
 int ExportRegistryKeys()
 {
     ScopedFile keyList(KEY_LIST_PATH, "r");
-    if (!keyList.IsOpen())
+    if (!keyList.IsOpen()) {
+        OutputDebugStringW(L"Stavix: the key list does not open; nothing is saved\n");
         return 0;
-    ScopedFile script(SCRIPT_PATH, "w");
-    if (!script.IsOpen())
-        return 0;
-    bool written;
-    {
-        ScriptWriter out(script.Get());
-        KeyExport keys(out);
-        char line[STAVIX_LINE_SIZE];
-        KeyListRead read;
-        while ((read = ReadKeyListLine(keyList.Get(), line)) != KEY_LIST_END) {
-            if (read == KEY_LIST_LINE && strstr(line, marker) != NULL)
-                ExportKeyList(keyList.Get(), keys);
-        }
-        written = out.Flush();
     }
-    return script.Close() && written ? 1 : 0;
+    ScopedFile script(SCRIPT_PATH, "w");
+    bool written = false, marked = false;
+    if (script.IsOpen()) {
+        {
+            ScriptWriter out(script.Get());
+            KeyExport keys(out);
+            char line[STAVIX_LINE_SIZE];
+            KeyListRead read;
+            while ((read = ReadKeyListLine(keyList.Get(), line)) != KEY_LIST_END) {
+                if (read == KEY_LIST_LINE && strstr(line, marker) != NULL) {
+                    marked = true;
+                    ExportKeyList(keyList.Get(), keys);
+                }
+            }
+            written = out.Flush();
+        }
+        written = script.Close() && written;
+    }
+    if (!written) {
+        OutputDebugStringW(L"Stavix: Z:\\stavix.reg could not be written whole; nothing is saved\n");
+        return 0;
+    }
+    if (!marked)
+        OutputDebugStringW(L"Stavix: the key list holds no <TSCAL path> line; nothing is saved\n");
+    return 1;
 }

@@ -226,6 +226,21 @@ TEST_F(StavixProgramTest, DebuggerOutputNamesWhatIsNotCarried)
              "Stavix: left out of the script: HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved quad\n" })
         EXPECT_NE(output.find(line), std::string::npos) << line << "in:\n" << output;
     EXPECT_EQ(FlashFile(L"info"), "err:0,flush:0");
+    // Saves that store nothing and still record 0: a key list saved as
+    // UTF-16, where no line reads as the marker; none at all.
+    ASSERT_TRUE(WriteKeyList(std::string("\xff\xfe<\0T\0S\0C\0A\0L\0 \0p\0a\0t\0h\0>\0", 26)));
+    output.clear();
+    EXPECT_EQ(RunStavixWatched(L"/s", &output), 0u);
+    EXPECT_NE(output.find("Stavix: the key list holds no <TSCAL path> line; nothing is saved\n"), std::string::npos) << output;
+    ASSERT_TRUE(DeleteFileW(L"Z:\\stavix.reg") && CreateDirectoryW(L"Z:\\stavix.reg", NULL));
+    output.clear();
+    EXPECT_EQ(RunStavixWatched(L"/s", &output), 0u);
+    ASSERT_TRUE(RemoveDirectoryW(L"Z:\\stavix.reg"));
+    EXPECT_NE(output.find("Stavix: Z:\\stavix.reg could not be written whole; nothing is saved\n"), std::string::npos) << output;
+    ASSERT_TRUE(DeleteFileW(L"C:\\winnt\\system32\\stavix.ini"));
+    output.clear();
+    EXPECT_EQ(RunStavixWatched(L"/s", &output), 0u);
+    EXPECT_NE(output.find("Stavix: the key list does not open; nothing is saved\n"), std::string::npos) << output;
 
     ASSERT_TRUE(PutOnFlash(L"stavix.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n\"n\"=dword:00"));
     output.clear();
