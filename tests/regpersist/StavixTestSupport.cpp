@@ -143,12 +143,6 @@ std::wstring StavixCommandLine(const std::wstring& arguments)
     return L"\"" + std::wstring(folder.begin(), folder.end()) + L"Stavix.exe\" " + arguments;
 }
 
-void CloseIfOpen(HANDLE handle)
-{
-    if (handle != NULL)
-        CloseHandle(handle);
-}
-
 } // namespace
 
 DWORD RunStavix(const std::wstring& arguments)
@@ -168,30 +162,20 @@ DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput)
     ScopedHandle thread(process.hThread), handle(process.hProcess);
     DEBUG_EVENT event;
     while (WaitForDebugEvent(&event, 60000)) {
-        DWORD continueStatus = DBG_CONTINUE;
-        switch (event.dwDebugEventCode) {
-        case CREATE_PROCESS_DEBUG_EVENT: CloseIfOpen(event.u.CreateProcessInfo.hFile); break;
-        case LOAD_DLL_DEBUG_EVENT: CloseIfOpen(event.u.LoadDll.hFile); break;
-        case OUTPUT_DEBUG_STRING_EVENT: {
-            const OUTPUT_DEBUG_STRING_INFO& text = event.u.DebugString;
-            std::string bytes(text.nDebugStringLength * (text.fUnicode ? 2 : 1), '\0');
+        DWORD code = event.dwDebugEventCode, continueStatus = DBG_CONTINUE;
+        if (code == CREATE_PROCESS_DEBUG_EVENT || code == LOAD_DLL_DEBUG_EVENT)
+            CloseHandle(code == LOAD_DLL_DEBUG_EVENT ? event.u.LoadDll.hFile : event.u.CreateProcessInfo.hFile);
+        if (code == OUTPUT_DEBUG_STRING_EVENT && !event.u.DebugString.fUnicode) {
+            std::string text(event.u.DebugString.nDebugStringLength, '\0');
             SIZE_T read = 0;
-            ReadProcessMemory(process.hProcess, text.lpDebugStringData, &bytes[0], bytes.size(), &read);
-            for (size_t i = 0; i < read; i += text.fUnicode ? 2 : 1) {
-                if (bytes[i] != '\0')
-                    *debugOutput += bytes[i];
-            }
-            break;
+            ReadProcessMemory(process.hProcess, event.u.DebugString.lpDebugStringData, &text[0], text.size(), &read);
+            debugOutput->append(text.c_str());
         }
-        case EXCEPTION_DEBUG_EVENT:
-            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
-                continueStatus = DBG_EXCEPTION_NOT_HANDLED;
-            break;
-        case EXIT_PROCESS_DEBUG_EVENT:
-            ContinueDebugEvent(event.dwProcessId, event.dwThreadId, DBG_CONTINUE);
-            return event.u.ExitProcess.dwExitCode;
-        }
+        if (code == EXCEPTION_DEBUG_EVENT && event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+            continueStatus = DBG_EXCEPTION_NOT_HANDLED;
         ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+        if (code == EXIT_PROCESS_DEBUG_EVENT)
+            return event.u.ExitProcess.dwExitCode;
     }
     TerminateProcess(process.hProcess, 0xDEAD);
     return 0xDEAD;
