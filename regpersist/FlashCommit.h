@@ -24,5 +24,6 @@ enum FlashResult
 // INVALID_HANDLE_VALUE.
 HANDLE OpenFlashDevice();
 int DeleteFlashFile(const wchar_t* name);
+// On failure the flash file is deleted, so that no part of it stays.
 int CopyFileToFlash(const wchar_t* localPath, const wchar_t* flashName);
 int CopyFileFromFlash(const wchar_t* flashName, const wchar_t* localPath);

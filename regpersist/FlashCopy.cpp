@@ -80,9 +80,7 @@ int ReceiveFile(HANDLE device, FlashFileRequest* request, const wchar_t* localPa
     return FLASH_DONE;
 }
 
-} // namespace
-
-int CopyFileToFlash(const wchar_t* localPath, const wchar_t* flashName)
+int StoreOnFlash(const wchar_t* localPath, const wchar_t* flashName)
 {
     FlashFileRequest request;
     if (!FillFlashRequest(&request, flashName, FLASH_OPEN_FOR_WRITING,
@@ -95,6 +93,19 @@ int CopyFileToFlash(const wchar_t* localPath, const wchar_t* flashName)
         return FLASH_DEVICE_FAILED;
     int result = SendFile(device.Get(), &request, localPath);
     CloseFlashFile(device.Get(), &request);
+    return result;
+}
+
+} // namespace
+
+int CopyFileToFlash(const wchar_t* localPath, const wchar_t* flashName)
+{
+    int result = StoreOnFlash(localPath, flashName);
+    // Whatever part of the file reached flash goes: a cut script would
+    // import cut values at the next restore, a cut record read as another
+    // result.
+    if (result != FLASH_DONE)
+        DeleteFlashFile(flashName);
     return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include "FlashCommit.h"
 #include "RegistryImport.h"
+#include "ScopedHandle.h"
 #include "ScopedRegKey.h"
 #include "StatusRecord.h"
 #include "StavixFiles.h"
@@ -12,14 +13,40 @@
 
 namespace {
 
-void ImportStoredScript()
+// Every script a save writes is empty or ends in an empty line. One that
+// ends otherwise was cut off while it was stored, and its last line may
+// stand for a value with other data; cut behind an empty line, only whole
+// lines are left.
+bool ScriptEndsWhole()
+{
+    ScopedHandle script(CreateFileW(SCRIPT_PATH_W, GENERIC_READ, FILE_SHARE_READ, NULL,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!script.IsValid())
+        return false;
+    DWORD size = GetFileSize(script.Get(), NULL);
+    if (size == 0)
+        return true;
+    char end[4];
+    DWORD read;
+    return size != INVALID_FILE_SIZE && size >= sizeof(end) &&
+           SetFilePointer(script.Get(), -(LONG)sizeof(end), NULL, FILE_END) !=
+               INVALID_SET_FILE_POINTER &&
+           ReadFile(script.Get(), end, sizeof(end), &read, NULL) && read == sizeof(end) &&
+           memcmp(end, "\r\n\r\n", sizeof(end)) == 0;
+}
+
+void ImportStoredScript(bool storedByLastSave)
 {
     if (CopyFileFromFlash(SCRIPT_FLASH_NAME, SCRIPT_PATH_W) != FLASH_DONE)
         return;
     DWORD exitCode;
-    // A script that the registry editor never saw stays on flash for the
-    // next restore.
-    if (!RunRegistryImport(&exitCode)) {
+    if (!storedByLastSave) {
+        OutputDebugStringW(L"Stavix: the last save stored no script; the older one on flash is not imported\n");
+    } else if (!ScriptEndsWhole()) {
+        OutputDebugStringW(L"Stavix: the script on flash was cut short; not imported\n");
+    } else if (!RunRegistryImport(&exitCode)) {
+        // A script that the registry editor never saw stays on flash for
+        // the next restore.
         OutputDebugStringW(L"Stavix: the registry editor did not start; the script stays on flash\n");
         return;
     }
@@ -43,17 +70,21 @@ void PublishRecord(const char* record)
 
 int RunRestoreMode()
 {
-    ImportStoredScript();
-    if (CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) != FLASH_DONE)
-        return 0;
+    // The record comes first: a save that stored no script says so in it,
+    // and a script on flash is then an older one that the save could not
+    // delete. Without a record the script is taken as stored.
     char record[STAVIX_LINE_SIZE];
-    bool readable = ReadStatusRecord(record);
+    bool recordOnFlash = CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) == FLASH_DONE;
+    bool readable = recordOnFlash && ReadStatusRecord(record);
+    ImportStoredScript(!readable || strncmp(record, "err:0,", 6) == 0);
+    if (!recordOnFlash)
+        return 0;
     DeleteFlashFile(RECORD_FLASH_NAME);
     DeleteFileW(RECORD_PATH_W);
     if (!readable)
         return 0;
     // Committing the cache commits the keys just imported with it.
-    if (strstr(record, "flush:1") != NULL) {
+    if (RecordAsksForFlush(record)) {
         WriteFilterDevice filter;
         filter.FlushOrExit(0);
     }

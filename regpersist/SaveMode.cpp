@@ -47,16 +47,27 @@ int TakeFlushRequest()
     return requested ? 1 : 0;
 }
 
+// A record that no restore has taken yet may hold a flush request that an
+// earlier save took from "autoflush" and reset there; a second save before
+// the restart (at logoff, then at shutdown) would otherwise drop it.
+bool EarlierFlushRequest()
+{
+    char record[STAVIX_LINE_SIZE];
+    return CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) == FLASH_DONE &&
+           ReadStatusRecord(record) && RecordAsksForFlush(record);
+}
+
 } // namespace
 
 int RunSaveMode()
 {
+    bool earlierFlushRequest = EarlierFlushRequest();
     // An older script must never reach the next restore when this save
     // stores none.
     DeleteFlashFile(SCRIPT_FLASH_NAME);
     DeleteFlashFile(RECORD_FLASH_NAME);
     int saveResult = SaveScript();
-    int flushRequest = TakeFlushRequest();
+    int flushRequest = TakeFlushRequest() | (earlierFlushRequest ? 1 : 0);
     char record[32];
     StringCchPrintfA(record, 32, "err:%d,flush:%d", saveResult, flushRequest);
     WriteStatusRecord(record);

@@ -33,3 +33,8 @@ bool ReadStatusRecord(char text[STAVIX_LINE_SIZE])
         text[length - 1] = '\0';
     return text[0] != '\0';
 }
+
+bool RecordAsksForFlush(const char* text)
+{
+    return strstr(text, "flush:1") != NULL;
+}

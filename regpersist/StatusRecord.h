@@ -12,3 +12,6 @@ bool WriteStatusRecord(const char* text);
 // text, when the file does not open or holds no text: no request can be
 // read from it.
 bool ReadStatusRecord(char text[STAVIX_LINE_SIZE]);
+
+// True when the record asks the next restore to flush the write filter.
+bool RecordAsksForFlush(const char* text);

@@ -113,9 +113,9 @@ TEST_F(FlashCommitTest, EachFailureHasItsResultAndAnOpenedFileIsClosed)
     Calls();
     const struct { uint32_t failing, sizeHigh; bool toFlash; const wchar_t* local; int result; const char* calls; }
     cases[] = {
-        { FLASH_CALL_OPEN, 0, true, L"Z:\\source.bin", 16, "open(failed)" },
-        { FLASH_CALL_WRITE, 0, true, L"Z:\\source.bin", 16, "open write(failed) close" },
-        { 0, 0, true, L"Z:\\missing.bin", 6, "open close" },
+        { FLASH_CALL_OPEN, 0, true, L"Z:\\source.bin", 16, "open(failed) delete" },
+        { FLASH_CALL_WRITE, 0, true, L"Z:\\source.bin", 16, "open write(failed) close delete" },
+        { 0, 0, true, L"Z:\\missing.bin", 6, "open close delete" },
         { FLASH_CALL_INFO, 0, false, L"Z:\\in.bin", 16, "open info(failed) close" },
         { 0, 1, false, L"Z:\\in.bin", 99, "open info close" },
         { FLASH_CALL_READ, 0, false, L"Z:\\in.bin", 16, "open info read(failed) close" },
@@ -127,6 +127,9 @@ TEST_F(FlashCommitTest, EachFailureHasItsResultAndAnOpenedFileIsClosed)
         int result = c.toFlash ? CopyFileToFlash(c.local, L"out") : CopyFileFromFlash(L"in", c.local);
         EXPECT_EQ(result, c.result) << c.calls;
         EXPECT_EQ(Calls(), c.calls);
+        if (c.toFlash) {
+            EXPECT_FALSE(OnFlash(L"out")) << "no part of a failed copy stays: " << c.calls;
+        }
         if (c.sizeHigh != 0) {
             EXPECT_EQ(ReadBytes(L"Z:\\in.bin"), "(missing)") << "no local file for 4 GiB or more";
         }
@@ -138,7 +141,7 @@ TEST_F(FlashCommitTest, EachFailureHasItsResultAndAnOpenedFileIsClosed)
     // that file stays open in the driver: a name of its own.
     Faults(0, 1);
     EXPECT_EQ(CopyFileToFlash(L"Z:\\source.bin", L"short-open"), 16);
-    EXPECT_EQ(Calls(), "open");
+    EXPECT_EQ(Calls(), "open delete");
     // The volume the program falls back to refuses the flash calls.
     Faults(0, 0, 0, 1);
     EXPECT_EQ(CopyFileToFlash(L"Z:\\source.bin", L"out"), 16);
@@ -152,7 +155,8 @@ TEST_F(FlashCommitTest, EachFailureHasItsResultAndAnOpenedFileIsClosed)
     std::string content = ReadBytes(shortFile);
     ASSERT_LT(content.size(), 1024u) << "no kernel file shorter than its size on this machine";
     EXPECT_EQ(CopyFileToFlash(shortFile, L"short"), 99);
-    EXPECT_EQ(Calls(), "open write" + std::to_string(content.size()) + " close");
+    EXPECT_EQ(Calls(), "open write" + std::to_string(content.size()) + " close delete");
+    EXPECT_FALSE(OnFlash(L"short")) << "the part that was written stays on flash";
 }
 
 TEST_F(FlashCommitTest, StatusRecordGoesToZAndFlashAndReadsBack)

@@ -71,6 +71,7 @@ TEST_F(StavixProgramTest, SlashSInEitherCaseSavesAndAnythingElseRestores)
 TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilterOrList)
 {
     for (DWORD autoflush : { 1, 65537, 2, 0 }) {
+        ClearFlash(); // as a restore leaves it
         ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(autoflush)));
         EXPECT_EQ(RunStavix(L"/s"), 0u);
         std::string record = autoflush % 65536 == 1 ? "err:0,flush:1" : "err:0,flush:0";
@@ -79,6 +80,13 @@ TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilter
         EXPECT_EQ(Pendrax(L"autoflush"), Dword(0));
         EXPECT_EQ(Pendrax(L"error"), Sz(L""));
     }
+    // A second save before the restart (at logoff, then at shutdown) finds
+    // "autoflush" reset by the first; the request the first one stored holds.
+    ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(1)));
+    EXPECT_EQ(RunStavix(L"/s"), 0u);
+    EXPECT_EQ(RunStavix(L"/s"), 0u);
+    EXPECT_EQ(FlashFile(L"info"), "err:0,flush:1") << "the second save dropped the flush request";
+    ClearFlash();
     const struct { uint32_t faults; uint8_t mode; bool keyList; const char* record; } cases[] = {
         { WRITE_FILTER_FAULT_HIDDEN, 0, true, "err:-1,flush:0" },
         { 0, 1, true, "err:-1,flush:0" },  // inactive
@@ -86,7 +94,7 @@ TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilter
         { 0, 0, false, "err:0,flush:0" },
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:0,flush:1"));
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:5,flush:0"));
         if (!c.keyList)
             DeleteFileW(L"C:\\winnt\\system32\\stavix.ini");
         SetFilter(1, 100, c.faults, c.mode);
@@ -165,4 +173,44 @@ TEST_F(StavixProgramTest, ScriptStaysOnFlashWhenTheRegistryEditorCannotStart)
     EXPECT_FALSE(OnFlash(L"stavix.reg"));
 }
 
+// A save cut off while it stored its script (a restart, a power cut) leaves
+// part of it on flash and no record; a save that stored none but could not
+// delete the older one leaves that beside a record saying so. Neither is
+// imported: a cut line would replace a value with other data.
+TEST_F(StavixProgramTest, RestoreImportsNoScriptCutShortOrLeftFromAnEarlierSave)
+{
+    const std::string head = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n";
+    const std::vector<RegistryValue> before = ReadTree(saved);
+    const struct { std::string script; const char* record; } cases[] = {
+        { head + "\"licence\"=hex:01,02,\\\r\n", NULL },
+        { head + "\"licence\"=\"C:\\\\ke", NULL },
+        { head + "\"licence\"=\"older\"\r\n\r\n", "err:-1,flush:0" },
+        { head + "\"licence\"=\"older\"\r\n\r\n", "err:16,flush:0" },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", c.script) && (c.record == NULL || PutOnFlash(L"info", c.record)));
+        std::string output;
+        EXPECT_EQ(RunStavixWatched(L"", &output), 0u);
+        EXPECT_TRUE(ReadTree(saved) == before) << c.script;
+        EXPECT_NE(output.find("not imported\n"), std::string::npos) << output;
+        EXPECT_FALSE(OnFlash(L"stavix.reg") || OnFlash(L"info"));
+    }
+}
+
+// Key list lines that carry nothing, and a key list that holds no marker
+// line a save can read (one saved as UTF-16), are named in the debugger output.
+TEST_F(StavixProgramTest, DebuggerOutputNamesKeyListLinesThatCarryNothing)
+{
+    ASSERT_TRUE(WriteKeyList("<TSCAL path>\r\n[HKCU\\Software\\StavixSaved]\r\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing]\r\n[" + std::string(300, 'x') + "]\r\n"));
+    std::string output;
+    EXPECT_EQ(RunStavixWatched(L"/s", &output), 0u);
+    for (const char* line : { "passed over: [HKCU\\Software\\StavixSaved]\n",
+                              "passed over: [HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing]\n", "passed over: [xxxxx" })
+        EXPECT_NE(output.find(line), std::string::npos) << line << " in:\n" << output;
+    ASSERT_TRUE(WriteKeyList(std::string("\xff\xfe<\0T\0S\0C\0A\0L\0 \0p\0a\0t\0h\0>\0", 26)));
+    output.clear();
+    EXPECT_EQ(RunStavixWatched(L"/s", &output), 0u);
+    EXPECT_NE(output.find("holds no <TSCAL path> line; nothing is saved\n"), std::string::npos) << output;
+}
 } // namespace

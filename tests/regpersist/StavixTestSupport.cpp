@@ -135,10 +135,50 @@ DWORD RunProgram(std::wstring commandLine)
     return exitCode;
 }
 
-DWORD RunStavix(const std::wstring& arguments)
+namespace {
+
+std::wstring StavixCommandLine(const std::wstring& arguments)
 {
     std::string folder = TestProgramFolder();
-    return RunProgram(L"\"" + std::wstring(folder.begin(), folder.end()) + L"Stavix.exe\" " + arguments);
+    return L"\"" + std::wstring(folder.begin(), folder.end()) + L"Stavix.exe\" " + arguments;
+}
+
+} // namespace
+
+DWORD RunStavix(const std::wstring& arguments)
+{
+    return RunProgram(StavixCommandLine(arguments));
+}
+
+DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput)
+{
+    std::wstring commandLine = StavixCommandLine(arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process;
+    if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL,
+                        NULL, &startup, &process))
+        return 0xDEAD;
+    ScopedHandle thread(process.hThread), handle(process.hProcess);
+    DEBUG_EVENT event;
+    while (WaitForDebugEvent(&event, 60000)) {
+        DWORD code = event.dwDebugEventCode, continueStatus = DBG_CONTINUE;
+        if (code == CREATE_PROCESS_DEBUG_EVENT || code == LOAD_DLL_DEBUG_EVENT)
+            CloseHandle(code == LOAD_DLL_DEBUG_EVENT ? event.u.LoadDll.hFile : event.u.CreateProcessInfo.hFile);
+        if (code == OUTPUT_DEBUG_STRING_EVENT && !event.u.DebugString.fUnicode) {
+            std::string text(event.u.DebugString.nDebugStringLength, '\0');
+            SIZE_T read = 0;
+            ReadProcessMemory(process.hProcess, event.u.DebugString.lpDebugStringData, &text[0], text.size(), &read);
+            debugOutput->append(text.c_str());
+        }
+        if (code == EXCEPTION_DEBUG_EVENT && event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+            continueStatus = DBG_EXCEPTION_NOT_HANDLED;
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+        if (code == EXIT_PROCESS_DEBUG_EVENT)
+            return event.u.ExitProcess.dwExitCode;
+    }
+    TerminateProcess(process.hProcess, 0xDEAD);
+    return 0xDEAD;
 }
 
 std::string FlashFile(const std::wstring& name)

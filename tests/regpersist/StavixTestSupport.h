@@ -38,6 +38,9 @@ std::string Describe(const RegistryValue& value);
 // within a minute. RunStavix starts Stavix.exe beside the test program.
 DWORD RunProgram(std::wstring commandLine);
 DWORD RunStavix(const std::wstring& arguments);
+// RunStavix under a debugger, which gathers the program's debugger output in the
+// 8-bit form the system hands a debugger.
+DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput);
 
 // The flash store, as the terminal sees it on drive T:.
 std::string FlashFile(const std::wstring& name);
