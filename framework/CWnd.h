@@ -25,6 +25,8 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs) { return ::SetTimer(m_hWnd, id, elapseMs, NULL); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    // Paints what is waiting to be painted now, not at the next message.
+    BOOL UpdateWindow() { return ::UpdateWindow(m_hWnd); }
 
     // FALSE copies members into controls, TRUE copies controls into members.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);

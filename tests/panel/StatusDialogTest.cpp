@@ -53,7 +53,9 @@ TEST(StatusDialog, RefreshesFlushesOnceAndStopsForGoodAfterAFailure)
     EXPECT_EQ(ControlText(dialog, 1006), kActive);
 
     // The wait line is up while the driver takes its time over the flush.
-    SetFilter(100, 8192, 2, 0, 2500);
+    // The flush outlasts a refresh period, and its result still stays up
+    // until a whole period later.
+    SetFilter(100, 8192, 2, 0, 4000);
     PressButton(dialog, 1000);
     EXPECT_TRUE(WaitUntil([&] { return ControlText(dialog, 1006) == L"Flushing cache... please wait."; },
                           2400));
