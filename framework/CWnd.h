@@ -18,6 +18,7 @@ public:
         return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     int MessageBox(LPCWSTR text, LPCWSTR caption, UINT type = MB_OK)
     {
         return ::MessageBoxW(m_hWnd, text, caption, type);

@@ -41,7 +41,10 @@ BOOL StatusDialog::OnInitDialog()
 bool StatusDialog::OnCommand(WORD id, WORD notifyCode)
 {
     if (id == IDC_FLUSH_CACHE && notifyCode == BN_CLICKED) {
-        OnFlushCache();
+        // A click that another program sends reaches a disabled button
+        // too; the button's state is what allows the one flush.
+        if (m_flushCache.IsWindowEnabled())
+            OnFlushCache();
         return true;
     }
     return CDialog::OnCommand(id, notifyCode);

@@ -65,6 +65,8 @@ TEST(StatusDialog, RefreshesFlushesOnceAndStopsForGoodAfterAFailure)
     HICON unlit = ShownIcon(dialog, 1005);
     EXPECT_NE(unlit, lit);
     EXPECT_FALSE(ControlEnabled(dialog, 1000));
+    // A click sent to the disabled button by another program flushes nothing.
+    PressButton(dialog, 1000);
     // The next tick shows the state again; the button stays off for good.
     EXPECT_TRUE(WaitUntil([&] { return ControlText(dialog, 1006) == kActive; }, kTickWait));
     EXPECT_EQ(ShownIcon(dialog, 1005), lit);
