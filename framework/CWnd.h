@@ -18,6 +18,7 @@ public:
         return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     int MessageBox(LPCWSTR text, LPCWSTR caption, UINT type = MB_OK)
     {
         return ::MessageBoxW(m_hWnd, text, caption, type);
@@ -25,6 +26,8 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs) { return ::SetTimer(m_hWnd, id, elapseMs, NULL); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    // Paints what is waiting to be painted now, not at the next message.
+    BOOL UpdateWindow() { return ::UpdateWindow(m_hWnd); }
 
     // FALSE copies members into controls, TRUE copies controls into members.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);

@@ -3,6 +3,7 @@
 // unattended flush that reports by exit status.
 #include <windows.h>
 #include <shellapi.h>
+#include <stdlib.h>
 #include <wchar.h>
 
 #include "BuildRestartDialog.h"
@@ -21,6 +22,16 @@ public:
 
 PanelApp theApp;
 
+// The exit status of a "/f" run that found a status dialog open and so
+// flushed nothing: a script must not take it for a flush (0), nor for a
+// missing driver (1) or a full cache (-1).
+const int kExitPanelOpen = 2;
+
+bool IsFlushSwitch(LPCWSTR argument)
+{
+    return _wcsicmp(argument, L"/f") == 0;
+}
+
 void ShowStatusDialog()
 {
     StatusDialog dialog;
@@ -31,7 +42,7 @@ void ShowStatusDialog()
 // False for an argument that is no switch of the panel.
 bool RunSwitch(LPCWSTR argument)
 {
-    if (_wcsicmp(argument, L"/f") == 0) {
+    if (IsFlushSwitch(argument)) {
         // Ends the process itself, with its exit status, on any failure.
         WriteFilterDevice().FlushOrExit(GENERIC_READ | GENERIC_WRITE);
     } else if (_wcsicmp(argument, L"/i") == 0) {
@@ -50,16 +61,19 @@ BOOL PanelApp::InitInstance()
 {
     Enable3dControls();
 
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+
     // An open status dialog, from whatever process, is the only guard
     // against a second panel; a run that finds one does nothing else.
     HWND running = FindWindowW(L"#32770", L"Write Filter Device Control");
     if (running != NULL) {
         SetForegroundWindow(running);
+        if (arguments != NULL && count == 2 && IsFlushSwitch(arguments[1]))
+            exit(kExitPanelOpen);
         return FALSE;
     }
 
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (arguments != NULL && count == 1)
         ShowStatusDialog();
     else if (arguments == NULL || count != 2 || !RunSwitch(arguments[1]))

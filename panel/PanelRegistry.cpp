@@ -13,7 +13,12 @@ bool ReadLowWord(LPCWSTR keyPath, LPCWSTR valueName, WORD* value)
     // Cleared first: a shorter value fills only its own bytes.
     DWORD data = 0;
     DWORD size = sizeof(data);
-    if (RegQueryValueExW(key.Get(), valueName, NULL, NULL, (BYTE*)&data, &size) != ERROR_SUCCESS)
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key.Get(), valueName, NULL, &type, (BYTE*)&data, &size) != ERROR_SUCCESS)
+        return false;
+    // The characters of a short string would read as a number ("5" as 53,
+    // an empty string as 0), so only number-like types count.
+    if (type != REG_DWORD && type != REG_BINARY)
         return false;
     *value = LOWORD(data);
     return true;

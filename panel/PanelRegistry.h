@@ -7,8 +7,8 @@
 extern const wchar_t kPanelKey[];
 extern const wchar_t kDriverServiceKey[];
 
-// The low 16 bits of a value of at most 4 bytes; false when the key or the
-// value cannot be read.
+// The low 16 bits of a REG_DWORD or REG_BINARY value of at most 4 bytes;
+// false when the key or the value cannot be read or is of another type.
 bool ReadLowWord(LPCWSTR keyPath, LPCWSTR valueName, WORD* value);
 
 // The driver is set not to start ("Start" is SERVICE_DISABLED). A missing

@@ -41,7 +41,10 @@ BOOL StatusDialog::OnInitDialog()
 bool StatusDialog::OnCommand(WORD id, WORD notifyCode)
 {
     if (id == IDC_FLUSH_CACHE && notifyCode == BN_CLICKED) {
-        OnFlushCache();
+        // A click that another program sends reaches a disabled button
+        // too; the button's state is what allows the one flush.
+        if (m_flushCache.IsWindowEnabled())
+            OnFlushCache();
         return true;
     }
     return CDialog::OnCommand(id, notifyCode);
@@ -108,10 +111,21 @@ void StatusDialog::OnFlushCache()
     m_flushCache.EnableWindow(FALSE);
     m_statusList.ResetContent();
     // Shown before the call that blocks this thread until the driver is done.
+    // The line paints itself at once; the emptied list waits for a paint
+    // that cannot come while the thread blocks, and would go on showing the
+    // old figures.
     ShowStatusText(L"Flushing cache... please wait.");
+    m_statusList.UpdateWindow();
 
     WriteFilterDevice device;
     ScopedHandle handle(device.OpenDevice(GENERIC_READ | GENERIC_WRITE));
+    bool flushed = handle.IsValid() && device.FlushCache(handle.Get());
+    // A flush longer than the refresh period leaves a tick due, which would
+    // replace the result below at once; the result gets a whole period.
+    KillTimer(kRefreshTimer);
+    SetTimer(kRefreshTimer, kRefreshMs);
+    // Only once the driver is done: an icon set before the blocking call is
+    // left drawn as a black shape for the whole of the flush.
     ShowIcon(IDI_BULB_UNLIT);
     if (!handle.IsValid()) {
         m_statusList.AddString(kFilterFailed);
@@ -120,7 +134,7 @@ void StatusDialog::OnFlushCache()
         ShowStatusText(kFilterFailed);
         return;
     }
-    if (!device.FlushCache(handle.Get())) {
+    if (!flushed) {
         ShowStatusText(kFilterFailed);
         return;
     }

@@ -28,8 +28,9 @@ public:
     // Restarts this computer at once, closing applications by force.
     BOOL RestartSystem();
 
-    // A full cache has overflowed and cannot take a flush.
-    bool CacheFull() const { return status.blocksInUse == status.blocksTotal; }
+    // A full cache has overflowed and cannot take a flush. More blocks in
+    // use than in all is no state to flush either: it counts as full.
+    bool CacheFull() const { return status.blocksInUse >= status.blocksTotal; }
     bool FilterActive() const { return status.mode != WRITE_FILTER_MODE_INACTIVE; }
 
     BOOL lastResult;

@@ -31,6 +31,9 @@ TEST(CommandLine, FlushReportsByExitStatus)
     SetFilter(8192, 8192, 0);
     EXPECT_EQ(FlushRun(L"/F"), 0xFFFFFFFFu);
     EXPECT_EQ(FilterState().flushCalls, 0u);
+    SetFilter(8193, 8192, 0);
+    EXPECT_EQ(FlushRun(L"/f"), 0xFFFFFFFFu);
+    EXPECT_EQ(FilterState().flushCalls, 0u);
     SetFilter(7, 8192, 0, WRITE_FILTER_FAULT_FLUSH);
     EXPECT_EQ(FlushRun(L"/f"), 0xFFFFFFFFu);
     SetFilter(7, 8192, 0, WRITE_FILTER_FAULT_HIDDEN);

@@ -110,3 +110,25 @@ TEST(InitNotice, WithoutADeviceOrAStatusThereIsNoCountdown)
     ExpectStaysWith(L"NTE flash memory write filter FAILED to load");
     DeleteMachineValue(kPanelKeyPath, L"initTime");
 }
+
+TEST(InitNotice, OnlyNumbersCountAsNumbers)
+{
+    // A string's characters are no number: "" is not 0 and "5" is not 53.
+    WriteMachineValue(kPanelKeyPath, L"init", REG_SZ, L"", sizeof(wchar_t));
+    WriteMachineValue(kPanelKeyPath, L"initTime", REG_SZ, L"5", 2 * sizeof(wchar_t));
+    SetFilter(5, 8192, 0);
+    PanelRun notice(L"/i");
+    HWND dialog = notice.WaitForWindow(L"Pendrax");
+    ASSERT_NE(dialog, (HWND)NULL);
+    std::wstring first = ControlText(dialog, 1010);
+    EXPECT_TRUE(first == L"Timeout(in second) : 10" || first == L"Timeout(in second) : 9") << first;
+    PressButton(dialog, IDOK);
+    DWORD status;
+    EXPECT_TRUE(notice.WaitForExit(10000, &status));
+    // A short binary value is a number: one byte of 0 hides the notice.
+    const BYTE zero = 0;
+    WriteMachineValue(kPanelKeyPath, L"init", REG_BINARY, &zero, 1);
+    EXPECT_TRUE(PanelRun(L"/i").WaitForExit(10000, &status));
+    DeleteMachineValue(kPanelKeyPath, L"init");
+    DeleteMachineValue(kPanelKeyPath, L"initTime");
+}

@@ -35,13 +35,18 @@ TEST(OverflowQuestion, NoDisablesFlushAndAnOpenPanelStopsEveryOtherRun)
     EXPECT_EQ(panel.WaitForBox(L"Pendrax", kQuestion, 0), (HWND)NULL);
     EXPECT_EQ(panel.RestartRequests(), 0);
 
-    // Another run, whatever its switch, only brings the open panel forward.
+    // Another run, whatever its switch, only brings the open panel forward;
+    // a flush that was not done says so by its status.
     SetFilter(10, 8192, 0);
-    for (const wchar_t* arguments : { L"/f", L"", L"/i", L"/nonsense" }) {
-        PanelRun second(arguments);
+    const struct {
+        const wchar_t* arguments;
+        DWORD status;
+    } runs[] = { { L"/f", 2 }, { L"\"/F\"", 2 }, { L"", 0 }, { L"/i", 0 }, { L"/nonsense", 0 } };
+    for (const auto& run : runs) {
+        PanelRun second(run.arguments);
         DWORD status = 99;
-        EXPECT_TRUE(second.WaitForExit(10000, &status)) << arguments;
-        EXPECT_EQ(status, 0u) << arguments;
+        EXPECT_TRUE(second.WaitForExit(10000, &status)) << run.arguments;
+        EXPECT_EQ(status, run.status) << run.arguments;
         EXPECT_EQ(second.WaitForWindow(L"Pendrax", 0), (HWND)NULL);
     }
     EXPECT_EQ(FilterState().flushCalls, 0u);

@@ -196,14 +196,18 @@ bool ReadMachineDword(LPCWSTR key, LPCWSTR value, DWORD* data)
     return result == ERROR_SUCCESS && type == REG_DWORD;
 }
 
-void WriteMachineDword(LPCWSTR key, LPCWSTR value, DWORD data)
+void WriteMachineValue(LPCWSTR key, LPCWSTR value, DWORD type, const void* data, DWORD size)
 {
     HKEY opened;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, NULL, 0, KEY_WRITE, NULL, &opened, NULL),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(opened, value, 0, REG_DWORD, (const BYTE*)&data, sizeof(data)),
-              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(opened, value, 0, type, (const BYTE*)data, size), ERROR_SUCCESS);
     RegCloseKey(opened);
+}
+
+void WriteMachineDword(LPCWSTR key, LPCWSTR value, DWORD data)
+{
+    WriteMachineValue(key, value, REG_DWORD, &data, sizeof(data));
 }
 
 void DeleteMachineValue(LPCWSTR key, LPCWSTR value)

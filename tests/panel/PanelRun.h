@@ -63,6 +63,7 @@ void SetFilter(uint32_t inUse, uint32_t total, uint8_t mode, uint32_t faults = 0
 // HKEY_LOCAL_MACHINE values; a value that is not there reads as missing.
 bool ReadMachineDword(LPCWSTR key, LPCWSTR value, DWORD* data);
 void WriteMachineDword(LPCWSTR key, LPCWSTR value, DWORD data);
+void WriteMachineValue(LPCWSTR key, LPCWSTR value, DWORD type, const void* data, DWORD size);
 void DeleteMachineValue(LPCWSTR key, LPCWSTR value);
 void DeleteMachineKeyTree(LPCWSTR key);
 
