@@ -80,18 +80,22 @@ int ReceiveFile(HANDLE device, FlashFileRequest* request, const wchar_t* localPa
     return FLASH_DONE;
 }
 
-int StoreOnFlash(const wchar_t* localPath, const wchar_t* flashName)
+// One flash file opened for a transfer between it and a local file, and
+// closed again whatever the transfer's result.
+typedef int (*FlashTransfer)(HANDLE device, FlashFileRequest* request, const wchar_t* localPath);
+
+int TransferFlashFile(const wchar_t* flashName, DWORD openFlags, DWORD access,
+                      FlashTransfer transfer, const wchar_t* localPath)
 {
     FlashFileRequest request;
-    if (!FillFlashRequest(&request, flashName, FLASH_OPEN_FOR_WRITING,
-                          GENERIC_READ | GENERIC_WRITE))
+    if (!FillFlashRequest(&request, flashName, openFlags, access))
         return FLASH_FILE_FAILED;
     ScopedHandle device(OpenFlashDevice());
     if (!device.IsValid())
         return FLASH_DEVICE_FAILED;
     if (!OpenFlashFile(device.Get(), &request))
         return FLASH_DEVICE_FAILED;
-    int result = SendFile(device.Get(), &request, localPath);
+    int result = transfer(device.Get(), &request, localPath);
     CloseFlashFile(device.Get(), &request);
     return result;
 }
@@ -100,7 +104,8 @@ int StoreOnFlash(const wchar_t* localPath, const wchar_t* flashName)
 
 int CopyFileToFlash(const wchar_t* localPath, const wchar_t* flashName)
 {
-    int result = StoreOnFlash(localPath, flashName);
+    int result = TransferFlashFile(flashName, FLASH_OPEN_FOR_WRITING, GENERIC_READ | GENERIC_WRITE,
+                                   SendFile, localPath);
     // Whatever part of the file reached flash goes: a cut script would
     // import cut values at the next restore, a cut record read as another
     // result.
@@ -111,15 +116,5 @@ int CopyFileToFlash(const wchar_t* localPath, const wchar_t* flashName)
 
 int CopyFileFromFlash(const wchar_t* flashName, const wchar_t* localPath)
 {
-    FlashFileRequest request;
-    if (!FillFlashRequest(&request, flashName, 0, GENERIC_READ))
-        return FLASH_FILE_FAILED;
-    ScopedHandle device(OpenFlashDevice());
-    if (!device.IsValid())
-        return FLASH_DEVICE_FAILED;
-    if (!OpenFlashFile(device.Get(), &request))
-        return FLASH_DEVICE_FAILED;
-    int result = ReceiveFile(device.Get(), &request, localPath);
-    CloseFlashFile(device.Get(), &request);
-    return result;
+    return TransferFlashFile(flashName, 0, GENERIC_READ, ReceiveFile, localPath);
 }
