@@ -4,23 +4,17 @@ is gone after a restart and back after a restore; with "autoflush" 1 the
 restore's flush makes it survive a further restart without Stavix."""
 import os
 import shutil
-import subprocess
 import sys
 import unittest
 
-VT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "testbed", "vt")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from vt_command import vt  # noqa: E402
+
 BIN = os.environ["VT_TEST_BIN"]
 TERMINAL = os.path.join(os.environ["VT_TEST_TERMINALS"], "stavix_restart")
 STAVIX = os.path.join(BIN, "Stavix.exe")
 KEY = r"HKLM\SOFTWARE\StavixRestart"
 PENDRAX = r"HKLM\SOFTWARE\ZRT\pendrax"
-
-
-def vt(*args, check=True):
-    result = subprocess.run([VT, *args], capture_output=True, text=True, timeout=120)
-    if check and result.returncode != 0:
-        raise AssertionError(f"vt {' '.join(args)}: {result.returncode}\n{result.stderr}")
-    return result
 
 
 def run(*args):

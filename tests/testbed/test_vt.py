@@ -2,19 +2,15 @@
 import os
 import shutil
 import subprocess
+import sys
 import time
 import unittest
 
-VT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "testbed", "vt")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from vt_command import VT, vt  # noqa: E402
+
 BIN = os.environ["VT_TEST_BIN"]
 ROOT = os.environ["VT_TEST_TERMINALS"]
-
-
-def vt(*args, check=True, **kwargs):
-    result = subprocess.run([VT, *args], capture_output=True, text=True, timeout=120, **kwargs)
-    if check and result.returncode != 0:
-        raise AssertionError(f"vt {' '.join(args)} -> {result.returncode}\n{result.stdout}\n{result.stderr}")
-    return result
 
 
 def wait_for(predicate, seconds=20):

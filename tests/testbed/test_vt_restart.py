@@ -4,21 +4,15 @@ to the last start unless the write filter was flushed since; the flash store
 and drive Z: keep their changes either way."""
 import os
 import shutil
-import subprocess
 import sys
 import unittest
 
-VT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "testbed", "vt")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from vt_command import vt  # noqa: E402
+
 BIN = os.environ["VT_TEST_BIN"]
 TERMINAL = os.path.join(os.environ["VT_TEST_TERMINALS"], "vt_restart")
 KEY = r"HKLM\Software\VtRestartTest"
-
-
-def vt(*args, check=True):
-    result = subprocess.run([VT, *args], capture_output=True, text=True, timeout=120)
-    if check and result.returncode != 0:
-        raise AssertionError(f"vt {' '.join(args)}: {result.returncode}\n{result.stderr}")
-    return result
 
 
 def run(*args):
