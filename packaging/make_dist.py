@@ -19,7 +19,7 @@ from pe_version import VersionError, file_version
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PROGRAMS = ["Fenwash.exe", "Pendrax.exe", "Stavix.exe"]
-EXAMPLES = ["examples/Fenwash.ini", "examples/stavix.ini"]
+EXAMPLES = ["examples/Fenwash.ini", "examples/stavix.ini", "examples/pendrax-cache-check.cmd"]
 NAME = "terminal-maintenance"
 
 

@@ -1,6 +1,6 @@
 // Pendrax, the write filter control panel. Each run does one thing, chosen
-// by its command line, and ends: the status dialog, a boot notice, or an
-// unattended flush that reports by exit status.
+// by its command line, and ends: the status dialog, a boot notice, an
+// unattended flush that reports by exit status, or a report of the state.
 #include <windows.h>
 #include <shellapi.h>
 #include <stdlib.h>
@@ -8,9 +8,10 @@
 
 #include "BuildRestartDialog.h"
 #include "CWinApp.h"
+#include "FlushCommand.h"
 #include "InitNoticeDialog.h"
+#include "QueryCommand.h"
 #include "StatusDialog.h"
-#include "WriteFilterDevice.h"
 
 namespace {
 
@@ -21,11 +22,6 @@ public:
 };
 
 PanelApp theApp;
-
-// The exit status of a "/f" run that found a status dialog open and so
-// flushed nothing: a script must not take it for a flush (0), nor for a
-// missing driver (1) or a full cache (-1).
-const int kExitPanelOpen = 2;
 
 bool IsFlushSwitch(LPCWSTR argument)
 {
@@ -43,8 +39,9 @@ void ShowStatusDialog()
 bool RunSwitch(LPCWSTR argument)
 {
     if (IsFlushSwitch(argument)) {
-        // Ends the process itself, with its exit status, on any failure.
-        WriteFilterDevice().FlushOrExit(GENERIC_READ | GENERIC_WRITE);
+        int exitStatus = RunFlush();
+        if (exitStatus != 0)
+            exit(exitStatus);
     } else if (_wcsicmp(argument, L"/i") == 0) {
         InitNoticeDialog().DoModal();
     } else if (_wcsicmp(argument, L"/build") == 0) {
@@ -64,13 +61,20 @@ BOOL PanelApp::InitInstance()
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
 
+    // Only reads, so it runs beside an open status dialog and leaves it
+    // where it is.
+    if (arguments != NULL && count == 2 && _wcsicmp(arguments[1], L"/q") == 0)
+        exit(RunQuery());
+
     // An open status dialog, from whatever process, is the only guard
     // against a second panel; a run that finds one does nothing else.
     HWND running = FindWindowW(L"#32770", L"Write Filter Device Control");
     if (running != NULL) {
         SetForegroundWindow(running);
-        if (arguments != NULL && count == 2 && IsFlushSwitch(arguments[1]))
+        if (arguments != NULL && count == 2 && IsFlushSwitch(arguments[1])) {
+            ReportFlushRefusedForOpenPanel();
             exit(kExitPanelOpen);
+        }
         return FALSE;
     }
 

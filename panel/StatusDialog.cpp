@@ -1,5 +1,6 @@
 #include "StatusDialog.h"
 
+#include "PanelState.h"
 #include "PanelIcon.h"
 #include "StatusText.h"
 #include "WriteFilterDevice.h"
@@ -60,19 +61,14 @@ void StatusDialog::OnTimer(UINT_PTR)
 void StatusDialog::Refresh(BOOL firstTime)
 {
     WriteFilterDevice device;
-    {
-        // Closed before the overflow question, which may stay open long.
-        ScopedHandle handle(device.OpenDevice(GENERIC_READ));
-        if (!handle.IsValid()) {
-            ShowFailure(OpenFailureStatus(GetLastError()));
-            return;
-        }
-        if (!device.QueryStatus(handle.Get())) {
-            ShowFailure(kFilterFailed);
-            return;
-        }
+    // The device is closed again before the overflow question, which may
+    // stay open long.
+    PanelState state = ReadFilterState(device, GENERIC_READ);
+    if (!HasFigures(state)) {
+        ShowFailure(StatusLine(state));
+        return;
     }
-    if (device.FilterActive()) {
+    if (state == FILTER_ACTIVE) {
         ShowIcon(IDI_BULB_LIT);
         ShowStatusText(kFilterActive);
     } else {

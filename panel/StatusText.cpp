@@ -1,6 +1,6 @@
 #include "StatusText.h"
 
-#include "PanelRegistry.h"
+#include "PanelState.h"
 
 const wchar_t kFilterActive[] = L"NTE flash memory write filter is ACTIVE";
 const wchar_t kFilterInactive[] = L"NTE flash memory write filter is INACTIVE";
@@ -10,7 +10,5 @@ const wchar_t kFilterFailed[] = L"NTE flash memory write filter FAILED to load";
 
 LPCWSTR OpenFailureStatus(DWORD openError)
 {
-    if (openError == ERROR_ACCESS_DENIED)
-        return kFilterNotAccessible;
-    return DriverStartDisabled() ? kFilterDisabled : kFilterFailed;
+    return StatusLine(OpenFailureState(openError));
 }

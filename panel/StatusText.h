@@ -9,7 +9,6 @@ extern const wchar_t kFilterNotAccessible[];
 extern const wchar_t kFilterDisabled[];
 extern const wchar_t kFilterFailed[];
 
-// The status line for a device that did not open with the given error:
-// access denied says so whatever the driver's start type; otherwise the
-// start type tells a disabled driver from one that failed to load.
+// The status line for a device that did not open with the given error
+// (OpenFailureState).
 LPCWSTR OpenFailureStatus(DWORD openError);

@@ -27,25 +27,34 @@ BOOL WriteFilterDevice::FlushCache(HANDLE device)
     return Call(device, IOCTL_WRITE_FILTER_FLUSH);
 }
 
-// The exit status FlushOrExit ends with, or 0 after a flush. The handle is
-// closed before the process ends, since exit leaves locals alone.
-int WriteFilterDevice::FlushOnce(DWORD access)
+// The handle is closed before FlushOrExit ends the process, since exit
+// leaves locals alone.
+WriteFilterDevice::FlushResult WriteFilterDevice::Flush(DWORD access)
 {
     ScopedHandle device(OpenDevice(access));
     if (!device.IsValid())
-        return 1;
+        return FLUSH_NOT_OPENED;
     // A status that could not be read says nothing about the cache, and a
     // flush of a cache in an unknown state is not worth the risk.
-    if (!QueryStatus(device.Get()) || CacheFull())
-        return -1;
-    return FlushCache(device.Get()) ? 0 : -1;
+    if (!QueryStatus(device.Get()))
+        return FLUSH_STATUS_UNREAD;
+    if (CacheFull())
+        return FLUSH_CACHE_FULL;
+    return FlushCache(device.Get()) ? FLUSH_DONE : FLUSH_FAILED;
+}
+
+int WriteFilterDevice::ExitStatusOf(FlushResult result)
+{
+    if (result == FLUSH_DONE)
+        return 0;
+    return result == FLUSH_NOT_OPENED ? 1 : -1;
 }
 
 void WriteFilterDevice::FlushOrExit(DWORD access)
 {
-    int exitStatus = FlushOnce(access);
-    if (exitStatus != 0)
-        exit(exitStatus);
+    FlushResult result = Flush(access);
+    if (result != FLUSH_DONE)
+        exit(ExitStatusOf(result));
 }
 
 BOOL WriteFilterDevice::RestartSystem()

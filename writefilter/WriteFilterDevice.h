@@ -21,9 +21,21 @@ public:
     BOOL QueryStatus(HANDLE device);
     // Returns when the driver has finished the flush.
     BOOL FlushCache(HANDLE device);
-    // Flushes the cache, or ends the process: exit status 1 when the device
-    // does not open, -1 when the cache is full, the status cannot be read,
-    // or the flush fails.
+    // What an unattended flush came to.
+    enum FlushResult
+    {
+        FLUSH_DONE,
+        FLUSH_NOT_OPENED,    // the device did not open
+        FLUSH_CACHE_FULL,    // nothing flushed: a full cache cannot take it
+        FLUSH_STATUS_UNREAD, // nothing flushed: the state was not known
+        FLUSH_FAILED         // the driver refused the flush
+    };
+    // Flushes the cache unless it is full or its state cannot be read.
+    FlushResult Flush(DWORD access);
+    // 0 after a flush, 1 when the device did not open, -1 otherwise.
+    static int ExitStatusOf(FlushResult result);
+    // Flushes the cache, or ends the process with the exit status of what
+    // prevented the flush.
     void FlushOrExit(DWORD access);
     // Restarts this computer at once, closing applications by force.
     BOOL RestartSystem();
@@ -39,5 +51,4 @@ public:
 
 private:
     BOOL Call(HANDLE device, DWORD code);
-    int FlushOnce(DWORD access);
 };

@@ -5,7 +5,7 @@
 #include <strsafe.h>
 
 #include "config/ProcessHeap.h"
-#include "service/StandardOutput.h"
+#include "StandardOutput.h"
 
 bool previewOnly = false;
 

@@ -37,6 +37,7 @@ class Dist(unittest.TestCase):
         os.makedirs(self.bin)
         shutil.copytree(os.path.join(ROOT, "docs"), os.path.join(self.root, "docs"))
         shutil.copy(os.path.join(ROOT, "examples", "Fenwash.ini"), os.path.join(self.root, "examples"))
+        shutil.copy(os.path.join(ROOT, "examples", "pendrax-cache-check.cmd"), os.path.join(self.root, "examples"))
         with open(os.path.join(self.root, "examples", "stavix.ini"), "w") as f:
             f.write("; stand-in key list\n")
         fenwash = next(p for p in (os.path.join(SHIPPED_BIN, "Fenwash.exe"), os.path.join(TERMINAL_BIN, "Fenwash.exe"))

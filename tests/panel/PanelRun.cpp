@@ -11,7 +11,8 @@ const wchar_t kStatusTitle[] = L"Write Filter Device Control";
 const wchar_t kDriverKey[] = L"SYSTEM\\CurrentControlSet\\Services\\pendrax";
 const wchar_t kPanelKeyPath[] = L"SOFTWARE\\ZRT\\pendrax";
 
-PanelRun::PanelRun(const std::wstring& arguments) : m_process(NULL), m_processId(0)
+PanelRun::PanelRun(const std::wstring& arguments, HANDLE standardOutput)
+    : m_process(NULL), m_processId(0)
 {
     std::string folder = TestProgramFolder();
     std::wstring line = L"\"" + std::wstring(folder.begin(), folder.end()) + L"Pendrax.exe\"";
@@ -19,8 +20,14 @@ PanelRun::PanelRun(const std::wstring& arguments) : m_process(NULL), m_processId
         line += L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
+    BOOL inherit = FALSE;
+    if (standardOutput != NULL) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = standardOutput;
+        inherit = TRUE;
+    }
     PROCESS_INFORMATION info;
-    if (!CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info)) {
+    if (!CreateProcessW(NULL, &line[0], NULL, NULL, inherit, 0, NULL, NULL, &startup, &info)) {
         ADD_FAILURE() << "Pendrax.exe did not start, error " << GetLastError();
         return;
     }

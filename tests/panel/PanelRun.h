@@ -9,12 +9,14 @@
 
 #include "SubstituteControl.h"
 
-// One run of Pendrax.exe with the given argument text (empty for none). A
-// run still going when the object goes is ended, so no test leaves one.
+// One run of Pendrax.exe with the given argument text (empty for none), its
+// standard output sent to the given handle when there is one (as a prompt's
+// redirection does). A run still going when the object goes is ended, so no
+// test leaves one.
 class PanelRun
 {
 public:
-    explicit PanelRun(const std::wstring& arguments);
+    explicit PanelRun(const std::wstring& arguments, HANDLE standardOutput = NULL);
     ~PanelRun();
     PanelRun(const PanelRun&) = delete;
     PanelRun& operator=(const PanelRun&) = delete;
