@@ -12,14 +12,12 @@ records that it ran and what the build left for it.
 """
 import os
 import shutil
-import stat
 import subprocess
 import tempfile
 import unittest
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 HIDDEN_PREFIXES = ("i686-w64-mingw32-", "x86_64-w64-mingw32-", "wine")
-HIDDEN_NAMES = ("Xvfb",)
 MISSING_PACKAGES = ["g++-mingw-w64-i686-posix", "gcc-mingw-w64-i686-posix",
                     "wine", "wine32:i386", "xvfb"]
 
@@ -57,10 +55,10 @@ echo "demo: $(ls build/bin/probe.exe build/terminal/bin/probe.exe | tr '\\n' ' '
 """
 
 
-def write_program(path, text):
+def write(path, text, mode=0o644):
     with open(path, "w") as f:
         f.write(text)
-    os.chmod(path, os.stat(path).st_mode | stat.S_IXUSR)
+    os.chmod(path, mode)
 
 
 class FirstRun(unittest.TestCase):
@@ -69,40 +67,30 @@ class FirstRun(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.machine, ignore_errors=True)
         self.bin = os.path.join(self.machine, "bin")
         os.mkdir(self.bin)
-        hidden = []
-        for folder in os.environ["PATH"].split(os.pathsep):
-            if not os.path.isdir(folder):
-                continue
-            for name in sorted(os.listdir(folder)):
+        commands = {}
+        for folder in reversed(os.environ["PATH"].split(os.pathsep)):  # the first one found wins
+            for name in os.listdir(folder) if os.path.isdir(folder) else []:
                 target = os.path.join(folder, name)
-                here = os.path.join(self.bin, name)
-                if os.path.lexists(here) or any(n == name for n, _ in hidden) \
-                        or not os.access(target, os.X_OK) or os.path.isdir(target):
-                    continue
-                if name.startswith(HIDDEN_PREFIXES) or name in HIDDEN_NAMES:
-                    hidden.append((name, target))
-                elif name not in STUBS:
-                    os.symlink(target, here)
-        self.assertIn("i686-w64-mingw32-gcc-posix", [n for n, _ in hidden])
-        with open(os.path.join(self.machine, "hidden"), "w") as f:
-            f.writelines(f"{name} {target}\n" for name, target in hidden)
-        with open(os.path.join(self.machine, "missing"), "w") as f:
-            f.writelines(p + "\n" for p in MISSING_PACKAGES)
+                if os.access(target, os.X_OK) and not os.path.isdir(target):
+                    commands[name] = target
+        hidden = {n: t for n, t in commands.items() if n.startswith(HIDDEN_PREFIXES) or n == "Xvfb"}
+        self.assertIn("i686-w64-mingw32-gcc-posix", hidden)
+        for name, target in commands.items():
+            if name not in hidden and name not in STUBS:
+                os.symlink(target, os.path.join(self.bin, name))
         for name, text in STUBS.items():
-            write_program(os.path.join(self.bin, name), text)
+            write(os.path.join(self.bin, name), text, 0o755)
+        write(os.path.join(self.machine, "hidden"), "".join(f"{n} {t}\n" for n, t in hidden.items()))
+        write(os.path.join(self.machine, "missing"), "".join(p + "\n" for p in MISSING_PACKAGES))
 
         self.project = os.path.join(self.machine, "project")
         os.makedirs(os.path.join(self.project, "cmake"))
         os.makedirs(os.path.join(self.project, "testbed"))
-        shutil.copy(os.path.join(ROOT, "Makefile"), self.project)
-        shutil.copy(os.path.join(ROOT, "cmake", "mingw-toolchain.cmake"),
-                    os.path.join(self.project, "cmake"))
-        shutil.copy(os.path.join(ROOT, "testbed", "vt"), os.path.join(self.project, "testbed"))
-        with open(os.path.join(self.project, "CMakeLists.txt"), "w") as f:
-            f.write(PROJECT)
-        with open(os.path.join(self.project, "probe.c"), "w") as f:
-            f.write("int main(void) { return 0; }\n")
-        write_program(os.path.join(self.project, "testbed", "demo"), DEMO)
+        for name in ("Makefile", "cmake/mingw-toolchain.cmake", "testbed/vt"):
+            shutil.copy(os.path.join(ROOT, name), os.path.join(self.project, name))
+        write(os.path.join(self.project, "CMakeLists.txt"), PROJECT)
+        write(os.path.join(self.project, "probe.c"), "int main(void) { return 0; }\n")
+        write(os.path.join(self.project, "testbed", "demo"), DEMO, 0o755)
 
     def make(self, *arguments):
         environment = {k: v for k, v in os.environ.items()
