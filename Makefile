@@ -1,7 +1,9 @@
 # Terminal maintenance programs: build, test and demonstrate on a virtual terminal.
 #   make setup   install the toolchain and Wine from Debian's packages (as root)
 #   make build   the shipped programs in build/bin (32-bit), and the build the
-#                virtual terminal runs, with its tools and tests, in build/terminal
+#                virtual terminal runs, with its tools and tests, in build/terminal;
+#                runs make setup first when the cross compiler, Wine or Xvfb is
+#                missing, and so does every command below
 #   make test    every test, in one ctest run, on virtual terminals
 #   make demo    the programs at work on a virtual terminal; report, event log
 #                and screenshots in build/demo
@@ -17,7 +19,7 @@ PACKAGES := g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
             wine wine32:i386 wine64 xvfb xauth imagemagick cmake ninja-build \
             googletest python3 procps locales
 
-.PHONY: setup build test demo bench dist clean
+.PHONY: setup tools build test demo bench dist clean
 
 setup:
 	@if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
@@ -27,22 +29,31 @@ setup:
 		apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	else echo "setup: everything is installed"; fi
 
-build/build.ninja:
-	cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-toolchain.cmake \
-	      -DMINGW_ARCH=i686 -DVT_TESTS=OFF
+# The cross compiler, Wine and Xvfb: the build needs the first, and the width
+# of the terminal's build (vt arch) depends on which Wine is installed, so
+# everything that builds makes sure of all three first.
+tools:
+	@command -v i686-w64-mingw32-g++-posix >/dev/null && command -v Xvfb >/dev/null && \
+	  command -v wine >/dev/null || $(MAKE) setup
 
-build/terminal/build.ninja:
-	cmake -S . -B build/terminal -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-toolchain.cmake \
-	      -DMINGW_ARCH=$(TERMINAL_ARCH) -DVT_TESTS=ON
+# configure FOLDER ARCH TESTS: a configure that fails (no compiler, say) takes
+# its half-made cache away with it, so that the next run starts afresh.
+define configure
+	cmake -S . -B $(1) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-toolchain.cmake \
+	      -DMINGW_ARCH=$(2) -DVT_TESTS=$(3) || { rm -rf $(1)/CMakeCache.txt $(1)/CMakeFiles $(1)/build.ninja; exit 1; }
+endef
 
-build: build/build.ninja build/terminal/build.ninja
+build/build.ninja: | tools
+	$(call configure,build,i686,OFF)
+
+build/terminal/build.ninja: | tools
+	$(call configure,build/terminal,$(TERMINAL_ARCH),ON)
+
+build: tools build/build.ninja build/terminal/build.ninja
 	cmake --build build -j $(JOBS)
 	cmake --build build/terminal -j $(JOBS)
 
-test:
-	@command -v i686-w64-mingw32-g++-posix >/dev/null && command -v Xvfb >/dev/null && \
-	  command -v wine >/dev/null || $(MAKE) setup
-	$(MAKE) build
+test: build
 	cd build/terminal && ctest --output-on-failure -j $(JOBS)
 
 demo: build

@@ -4,11 +4,13 @@
     make_dist.py [--bin FOLDER] [--out FOLDER]
 
 Holds the three shipped programs (from build/bin), the example configuration
-and key list, and the guide (docs/: its pages and images), in one folder
-named after the zip: terminal-maintenance-VERSION. VERSION is the file version
-of the programs' version resources; the three must carry the same one. Fails,
-and writes nothing, when a program or an example is missing or the versions
-differ.
+and key list, and the guide (docs/: its pages and images, without
+developers.md, which is for the next developer), in one folder named after the
+zip: terminal-maintenance-VERSION. VERSION is the file version of the programs'
+version resources; the three must carry the same one. The guide's
+requirements page carries the platform floor check's output on the programs
+packed. Fails, and writes nothing, when a program or an example is missing,
+the versions differ or a program fails the check.
 """
 import argparse
 import os
@@ -16,11 +18,13 @@ import sys
 import zipfile
 
 from pe_version import VersionError, file_version
+from platform_report import REPORT_PAGE, ReportError, platform_report, with_report
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PROGRAMS = ["Fenwash.exe", "Pendrax.exe", "Stavix.exe"]
 EXAMPLES = ["examples/Fenwash.ini", "examples/stavix.ini", "examples/pendrax-cache-check.cmd"]
 NAME = "terminal-maintenance"
+LEFT_OUT_DOCS = {"docs/developers.md"}
 
 
 class DistError(Exception):
@@ -57,7 +61,9 @@ def contents(root, bin_folder):
         for name in sorted(names):
             if not name.startswith("."):
                 path = os.path.join(folder, name)
-                files.append((os.path.relpath(path, root).replace(os.sep, "/"), path))
+                shipped = os.path.relpath(path, root).replace(os.sep, "/")
+                if shipped not in LEFT_OUT_DOCS:
+                    files.append((shipped, path))
     return files
 
 
@@ -65,13 +71,22 @@ def make_dist(root, bin_folder, out_folder):
     """Writes the zip and returns its path."""
     version = programs_version(bin_folder)
     files = contents(root, bin_folder)
+    try:
+        report = platform_report([os.path.join(bin_folder, p) for p in PROGRAMS])
+        with open(os.path.join(root, REPORT_PAGE), encoding="utf-8") as page:
+            requirements = with_report(page.read(), report)
+    except ReportError as error:
+        raise DistError(str(error))
     top = f"{NAME}-{version}"
     os.makedirs(out_folder, exist_ok=True)
     target = os.path.join(out_folder, top + ".zip")
     partial = target + ".part"
     with zipfile.ZipFile(partial, "w", zipfile.ZIP_DEFLATED) as archive:
         for name, path in files:
-            archive.write(path, f"{top}/{name}")
+            if name == REPORT_PAGE:
+                archive.writestr(f"{top}/{name}", requirements)
+            else:
+                archive.write(path, f"{top}/{name}")
     os.replace(partial, target)
     return target
 

@@ -5,6 +5,7 @@ there; until then against stand-ins: copies of a built Fenwash.exe (with its
 real version resource) under the three names, beside the real docs/.
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -62,6 +63,7 @@ class Dist(unittest.TestCase):
             docs += [os.path.relpath(os.path.join(folder, n), root).replace(os.sep, "/") for n in names]
         self.assertIn("docs/README.md", docs)
         self.assertIn("docs/images/fenwash-help.png", docs)
+        docs.remove("docs/developers.md")  # for the next developer, not the administrator
         expected = make_dist.PROGRAMS + make_dist.EXAMPLES + docs
         with zipfile.ZipFile(target) as archive:
             self.assertEqual(sorted(archive.namelist()), sorted(f"{top}/{name}" for name in expected))
@@ -69,6 +71,25 @@ class Dist(unittest.TestCase):
             for program in make_dist.PROGRAMS:
                 with open(os.path.join(bin_folder, program), "rb") as f:
                     self.assertEqual(archive.read(f"{top}/{program}"), f.read())
+            pages = {name: archive.read(f"{top}/{name}").decode("utf-8")
+                     for name in docs if name.endswith(".md")}
+
+        # Every link between pages leads to a file in the zip.
+        for name, page in pages.items():
+            for link in re.findall(r"\]\(([^)#\s]+)", page):
+                if "://" not in link:
+                    shipped = os.path.normpath(os.path.join(os.path.dirname(name), link))
+                    self.assertIn(shipped, expected, f"{name} links to {link}")
+
+        # The requirements page carries the check's figures for these programs.
+        requirements = pages["docs/requirements.md"]
+        self.assertNotIn("make dist writes the check's output here", requirements)
+        for program in make_dist.PROGRAMS:
+            size = os.path.getsize(os.path.join(bin_folder, program))
+            self.assertRegex(requirements, rf"\n{re.escape(program)}: {size} bytes, .* imports, "
+                             r"\d+ instructions: OK \(Windows 4.0 header")
+        with open(os.path.join(root, "docs", "requirements.md"), encoding="utf-8") as f:
+            self.assertIn("make dist writes the check's output here", f.read())
 
     def test_refuses_a_missing_program_or_example_and_differing_versions(self):
         def refused(fragment):
@@ -93,8 +114,19 @@ class Dist(unittest.TestCase):
             f.write(data)
         refused("different versions")
         self.assertNotEqual(file_version(path), file_version(os.path.join(self.bin, "Stavix.exe")))
+        shutil.copy(os.path.join(self.bin, "Fenwash.exe"), path)
 
-        os.remove(os.path.join(self.bin, "Stavix.exe"))
+        # Stavix.exe asking for subsystem 5.0 fails the platform check.
+        path = os.path.join(self.bin, "Stavix.exe")
+        shutil.copy(os.path.join(self.bin, "Fenwash.exe"), path)
+        with open(path, "r+b") as f:
+            f.seek(0x3c)
+            f.seek(int.from_bytes(f.read(4), "little") + 24 + 48)  # MajorSubsystemVersion
+            f.write(b"\x05")
+        refused("Stavix.exe: ")
+        refused("header asks for subsystem version 5.0")
+
+        os.remove(path)
         refused("Stavix.exe is missing")
         result = subprocess.run([sys.executable, os.path.join(ROOT, "packaging", "make_dist.py"),
                                  "--bin", self.bin, "--out", self.out], capture_output=True, text=True)

@@ -10,29 +10,23 @@ the toolchain's objdump instead:
   - every imported function: listed in the import list (DLL!function, with
     where its NT 4.0 availability comes from), so that a new import fails
     until someone checks it and adds it;
-  - the code: no CMOV, FCMOV, FCOMI/FUCOMI, long NOP, MMX or SSE.
+  - the code: every instruction and register one the Pentium has
+    (pentium_instructions.py); the static constructor and destructor lists
+    that the linker puts at the end of .text are data, and left out.
 
 usage: check_platform_floor.py OBJDUMP IMPORT_LIST PROGRAM...
 Exit status 0 when every program passes, 1 otherwise.
 """
 import os
 import re
+import struct
 import subprocess
 import sys
 
+from pentium_instructions import later_parts
+
 ALLOWED_DLLS = {"kernel32", "user32", "gdi32", "advapi32", "shell32", "comctl32",
                 "comdlg32", "msvcrt", "version", "userenv"}
-
-# Instructions beyond the Pentium (i586), in objdump's AT&T syntax.
-LATER_INSTRUCTIONS = [
-    ("CMOV (Pentium Pro)", re.compile(r"^cmov")),
-    ("FCMOV (Pentium Pro)", re.compile(r"^fcmov")),
-    ("FCOMI/FUCOMI (Pentium Pro)", re.compile(r"^fu?comip?$")),
-    ("long NOP (Pentium Pro)", re.compile(r"^nop[wl]$")),
-    ("SYSENTER/SYSCALL", re.compile(r"^sys(enter|exit|call|ret)")),
-    ("SSE fence or prefetch", re.compile(r"^([lms]fence|prefetch|clflush)")),
-]
-LATER_REGISTERS = re.compile(r"%([xyz]?mm[0-9]+)")
 
 
 def read_import_list(path):
@@ -50,10 +44,10 @@ def read_import_list(path):
     return allowed
 
 
-def run_objdump(objdump, flag, program):
-    result = subprocess.run([objdump, flag, program], capture_output=True, text=True)
+def run_objdump(objdump, program, *flags):
+    result = subprocess.run([objdump, *flags, program], capture_output=True, text=True)
     if result.returncode != 0:
-        raise RuntimeError(f"{objdump} {flag} failed: {result.stderr.strip()}")
+        raise RuntimeError(f"{objdump} {' '.join(flags)} failed: {result.stderr.strip()}")
     return result.stdout
 
 
@@ -95,6 +89,46 @@ def imports_of(private_headers):
     return imports
 
 
+def text_section(program):
+    """(address, contents) of the image's .text, or None."""
+    try:
+        with open(program, "rb") as image:
+            data = image.read()
+        pe = struct.unpack_from("<I", data, 0x3c)[0]
+        sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+        image_base = struct.unpack_from("<I", data, pe + 24 + 28)[0]
+        for at in range(pe + 24 + optional_size, pe + 24 + optional_size + 40 * sections, 40):
+            name, size, address, raw_size, raw_at = struct.unpack_from("<8sIIII", data, at)
+            if name.rstrip(b"\0") == b".text":
+                return image_base + address, data[raw_at:raw_at + min(size, raw_size)]
+    except struct.error:
+        pass
+    return None
+
+
+def code_end(program):
+    """The address where .text turns to the linker's two lists, each a -1
+    marker, function addresses and a 0 end marker (constructors, then
+    destructors); None when .text does not end so."""
+    section = text_section(program)
+    if section is None or len(section[1]) % 4:
+        return None
+    address, text = section
+    words = struct.unpack(f"<{len(text) // 4}I", text)
+
+    def list_start(end):
+        if end < 2 or words[end - 1] != 0:
+            return None
+        at = end - 2
+        while at >= 0 and words[at] not in (0, 0xffffffff):
+            at -= 1
+        return at if at >= 0 and words[at] == 0xffffffff else None
+
+    destructors = list_start(len(words))
+    constructors = None if destructors is None else list_start(destructors)
+    return None if constructors is None else address + 4 * constructors
+
+
 def instruction_faults(disassembly):
     found = {}
     count = 0
@@ -104,18 +138,13 @@ def instruction_faults(disassembly):
             continue
         count += 1
         text = parts[2].strip()
-        mnemonic = text.split()[0] if text else ""
-        for name, pattern in LATER_INSTRUCTIONS:
-            if pattern.match(mnemonic):
-                found.setdefault(name, []).append(f"{parts[0].strip()} {text}")
-        register = LATER_REGISTERS.search(text)
-        if register:
-            kind = "SSE" if register.group(1).startswith(("x", "y", "z")) else "MMX"
-            found.setdefault(f"{kind} register", []).append(f"{parts[0].strip()} {text}")
+        for later in later_parts(text):
+            found.setdefault(later, []).append(f"{parts[0].strip()} {text}")
     faults = []
-    for name, places in sorted(found.items()):
+    for later, places in sorted(found.items()):
         shown = ", ".join(places[:3]) + (", ..." if len(places) > 3 else "")
-        faults.append(f"{len(places)} x {name}: {shown}")
+        kind = "register" if later.startswith("%") else "instruction"
+        faults.append(f"{len(places)} x {later}, not a Pentium {kind}: {shown}")
     return count, faults
 
 
@@ -127,7 +156,7 @@ def check_program(objdump, allowed, list_name, program):
     name = os.path.basename(program)
     if not os.path.isfile(program):
         return [f"{name}: FAIL: missing ({program}); build the shipped programs first"]
-    headers = run_objdump(objdump, "-p", program)
+    headers = run_objdump(objdump, program, "-p")
     imports = imports_of(headers)
     faults = header_faults(headers)
     for dll in sorted(imports):
@@ -136,7 +165,9 @@ def check_program(objdump, allowed, list_name, program):
         for function in imports[dll]:
             if (dll, function) not in allowed:
                 faults.append(f"imports {dll}!{function}, not in {list_name}")
-    count, code_faults = instruction_faults(run_objdump(objdump, "-d", program))
+    end = code_end(program)
+    stop = [f"--stop-address={end:#x}"] if end is not None else []
+    count, code_faults = instruction_faults(run_objdump(objdump, program, "-d", *stop))
     faults += code_faults
     summary = (f"{name}: {os.path.getsize(program)} bytes, {counted(len(imports), 'DLL')} "
                f"({', '.join(sorted(imports))}), "
