@@ -9,12 +9,16 @@
 
 #include "SubstituteControl.h"
 
+// Who a run is: the test's own user, or the same user without the right to
+// shut the system down, to whom Windows refuses a restart.
+enum class RunAs { kUser, kUserWithoutShutdown };
+
 // One run of Pendrax.exe with the given argument text (empty for none). A
 // run still going when the object goes is ended, so no test leaves one.
 class PanelRun
 {
 public:
-    explicit PanelRun(const std::wstring& arguments);
+    explicit PanelRun(const std::wstring& arguments, RunAs runAs = RunAs::kUser);
     ~PanelRun();
     PanelRun(const PanelRun&) = delete;
     PanelRun& operator=(const PanelRun&) = delete;
