@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "StatusText.h"
