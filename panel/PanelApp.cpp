@@ -23,6 +23,11 @@ public:
 
 PanelApp theApp;
 
+// The exit status of a command line the panel does not know, after its
+// box: a script that misspells a switch must not take the run for a success,
+// nor for any switch's own outcome. Windows' code for an invalid parameter.
+const int kExitInvalidSwitch = ERROR_INVALID_PARAMETER;
+
 bool IsFlushSwitch(LPCWSTR argument)
 {
     return _wcsicmp(argument, L"/f") == 0;
@@ -45,7 +50,10 @@ bool RunSwitch(LPCWSTR argument)
     } else if (_wcsicmp(argument, L"/i") == 0) {
         InitNoticeDialog().DoModal();
     } else if (_wcsicmp(argument, L"/build") == 0) {
-        BuildRestartDialog().DoModal();
+        BuildRestartDialog build;
+        build.DoModal();
+        if (build.ExitStatus() != 0)
+            exit(build.ExitStatus());
     } else {
         return false;
     }
@@ -80,7 +88,9 @@ BOOL PanelApp::InitInstance()
 
     if (arguments != NULL && count == 1)
         ShowStatusDialog();
-    else if (arguments == NULL || count != 2 || !RunSwitch(arguments[1]))
+    else if (arguments == NULL || count != 2 || !RunSwitch(arguments[1])) {
         MessageBoxW(NULL, L"Invalid parameter error\n", L"Pendrax", MB_OK);
+        exit(kExitInvalidSwitch);
+    }
     return FALSE;
 }

@@ -2,6 +2,7 @@
 
 #include "PanelState.h"
 #include "PanelIcon.h"
+#include "PanelRestart.h"
 #include "StatusText.h"
 #include "WriteFilterDevice.h"
 #include "ScopedHandle.h"
@@ -68,6 +69,11 @@ void StatusDialog::Refresh(BOOL firstTime)
         ShowFailure(StatusLine(state));
         return;
     }
+    // A flush of an overflowed cache may put an inconsistent volume on
+    // flash. Only a restart empties a full cache, so the button stays off as
+    // it does for the other reasons, also when the restart does not happen.
+    if (device.CacheFull())
+        m_flushCache.EnableWindow(FALSE);
     if (state == FILTER_ACTIVE) {
         ShowIcon(IDI_BULB_LIT);
         ShowStatusText(kFilterActive);
@@ -81,12 +87,8 @@ void StatusDialog::Refresh(BOOL firstTime)
     if (firstTime && device.CacheFull()) {
         int answer = MessageBox(L"Cache overflow has occurred, do you want to restart the system?",
                                 L"Pendrax", MB_YESNO);
-        if (answer == IDYES) {
-            device.RestartSystem();
-        } else {
-            m_flushCache.EnableWindow(FALSE);
-            UpdateData(FALSE);
-        }
+        if (answer == IDYES)
+            RestartOrTell(*this);
     }
 }
 
@@ -110,12 +112,17 @@ void StatusDialog::OnFlushCache()
     // The line paints itself at once; the emptied list waits for a paint
     // that cannot come while the thread blocks, and would go on showing the
     // old figures.
-    ShowStatusText(L"Flushing cache... please wait.");
+    ShowStatusText(kFlushWaiting);
     m_statusList.UpdateWindow();
 
     WriteFilterDevice device;
     ScopedHandle handle(device.OpenDevice(GENERIC_READ | GENERIC_WRITE));
-    bool flushed = handle.IsValid() && device.FlushCache(handle.Get());
+    // The cache may have filled up since the last refresh: it is looked at
+    // again just before the flush, and a full one is refused as "/f" refuses
+    // it. Figures that cannot be read are no state to flush either.
+    bool read = handle.IsValid() && device.QueryStatus(handle.Get());
+    bool full = read && device.CacheFull();
+    bool flushed = read && !full && device.FlushCache(handle.Get());
     // A flush longer than the refresh period leaves a tick due, which would
     // replace the result below at once; the result gets a whole period.
     KillTimer(kRefreshTimer);
@@ -130,12 +137,18 @@ void StatusDialog::OnFlushCache()
         ShowStatusText(kFilterFailed);
         return;
     }
+    if (full) {
+        // The figures that show why.
+        AppendStatusLines(device.status);
+        ShowStatusText(kFlushRefusedFull);
+        return;
+    }
     if (!flushed) {
         ShowStatusText(kFilterFailed);
         return;
     }
     AppendStatusLines(device.status);
-    ShowStatusText(L"Flushing cache is done.");
+    ShowStatusText(kFlushDone);
 }
 
 void StatusDialog::ShowIcon(UINT iconId)

@@ -1,5 +1,5 @@
 // Pendrax's switches: the exit statuses of "/f" as the parent process sees
-// them, and the box every other command line gets.
+// them, and the box and the status every other command line gets.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ TEST(CommandLine, FlushReportsByExitStatus)
     SetFilter(7, 8192, 0);
 }
 
-TEST(CommandLine, AnythingElseGetsTheInvalidParameterBoxAndNothingElse)
+TEST(CommandLine, AnythingElseGetsTheInvalidParameterBoxAndAStatusOfItsOwn)
 {
     SetFilter(7, 8192, 0);
     const wchar_t* const lines[] = { L"/f /i", L"-f", L"/ff", L"f", L"/build now", L"\"/i \"" };
@@ -54,8 +54,10 @@ TEST(CommandLine, AnythingElseGetsTheInvalidParameterBoxAndNothingElse)
         EXPECT_NE(box, (HWND)NULL) << lines[i];
         if (box != NULL)
             PostMessageW(box, WM_COMMAND, IDOK, 0);
-        DWORD status;
+        DWORD status = 0;
         EXPECT_TRUE(runs[i]->WaitForExit(10000, &status)) << lines[i];
+        // Neither a success nor any outcome of "/f" (0, 1, -1, 2).
+        EXPECT_EQ(status, 87u) << lines[i];
     }
     WriteFilterTestState state = FilterState();
     EXPECT_EQ(state.queryCalls, 0u);

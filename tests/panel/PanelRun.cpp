@@ -4,6 +4,7 @@
 
 #include <stdio.h>
 
+#include "ScopedHandle.h"
 #include "TerminalTrace.h"
 #include "TestProgram.h"
 
@@ -11,7 +12,29 @@ const wchar_t kStatusTitle[] = L"Write Filter Device Control";
 const wchar_t kDriverKey[] = L"SYSTEM\\CurrentControlSet\\Services\\pendrax";
 const wchar_t kPanelKeyPath[] = L"SOFTWARE\\ZRT\\pendrax";
 
-PanelRun::PanelRun(const std::wstring& arguments, HANDLE standardOutput)
+namespace {
+
+// The test's own token without the shutdown privilege: a deleted privilege
+// cannot be enabled again, so AdjustTokenPrivileges reports it not assigned.
+HANDLE TokenWithoutShutdown()
+{
+    HANDLE raw;
+    if (!OpenProcessToken(GetCurrentProcess(),
+                          TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY, &raw))
+        return NULL;
+    ScopedHandle own(raw);
+    LUID_AND_ATTRIBUTES shutdown = {};
+    if (!LookupPrivilegeValueW(NULL, L"SeShutdownPrivilege", &shutdown.Luid))
+        return NULL;
+    HANDLE restricted;
+    if (!CreateRestrictedToken(own.Get(), 0, 0, NULL, 1, &shutdown, 0, NULL, &restricted))
+        return NULL;
+    return restricted;
+}
+
+} // namespace
+
+PanelRun::PanelRun(const std::wstring& arguments, RunAs runAs, HANDLE standardOutput)
     : m_process(NULL), m_processId(0)
 {
     std::string folder = TestProgramFolder();
@@ -27,7 +50,20 @@ PanelRun::PanelRun(const std::wstring& arguments, HANDLE standardOutput)
         inherit = TRUE;
     }
     PROCESS_INFORMATION info;
-    if (!CreateProcessW(NULL, &line[0], NULL, NULL, inherit, 0, NULL, NULL, &startup, &info)) {
+    BOOL started;
+    if (runAs == RunAs::kUser) {
+        started = CreateProcessW(NULL, &line[0], NULL, NULL, inherit, 0, NULL, NULL, &startup,
+                                 &info);
+    } else {
+        ScopedHandle token(TokenWithoutShutdown());
+        if (!token.IsValid()) {
+            ADD_FAILURE() << "no token without the shutdown privilege, error " << GetLastError();
+            return;
+        }
+        started = CreateProcessAsUserW(token.Get(), NULL, &line[0], NULL, NULL, inherit, 0, NULL,
+                                       NULL, &startup, &info);
+    }
+    if (!started) {
         ADD_FAILURE() << "Pendrax.exe did not start, error " << GetLastError();
         return;
     }

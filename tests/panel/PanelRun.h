@@ -9,6 +9,10 @@
 
 #include "SubstituteControl.h"
 
+// Who a run is: the test's own user, or the same user without the right to
+// shut the system down, to whom Windows refuses a restart.
+enum class RunAs { kUser, kUserWithoutShutdown };
+
 // One run of Pendrax.exe with the given argument text (empty for none), its
 // standard output sent to the given handle when there is one (as a prompt's
 // redirection does). A run still going when the object goes is ended, so no
@@ -16,7 +20,8 @@
 class PanelRun
 {
 public:
-    explicit PanelRun(const std::wstring& arguments, HANDLE standardOutput = NULL);
+    explicit PanelRun(const std::wstring& arguments, RunAs runAs = RunAs::kUser,
+                      HANDLE standardOutput = NULL);
     ~PanelRun();
     PanelRun(const PanelRun&) = delete;
     PanelRun& operator=(const PanelRun&) = delete;

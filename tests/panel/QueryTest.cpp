@@ -43,7 +43,7 @@ Report QueryToFile(const wchar_t* arguments = L"/q")
         return report;
     }
     {
-        PanelRun run(arguments, file);
+        PanelRun run(arguments, RunAs::kUser, file);
         EXPECT_TRUE(run.WaitForExit(20000, &report.status)) << arguments;
     }
     SetFilePointer(file, 0, NULL, FILE_BEGIN);
@@ -122,7 +122,7 @@ TEST(Query, ThroughAPipeAndWithNoStandardOutputAtAll)
     DWORD status = 0xDEAD;
     std::string text;
     {
-        PanelRun run(L"/q", writeEnd);
+        PanelRun run(L"/q", RunAs::kUser, writeEnd);
         // Ours closed, the pipe ends when the run's copy goes.
         CloseHandle(writeEnd);
         text = ReadWhole(readEnd);
