@@ -15,13 +15,15 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying);
 // A [DontDeleteDirs] folder is known by what it is, not by how either side
 // spells it: the short 8.3 name of a folder above it, another drive letter
 // for the same folder or a link on the way all reach it under another name.
-// The values as written are compared first, which also covers a folder that
-// cannot be opened.
+// The values as written are compared first, which needs no open; a folder
+// that cannot be opened to learn what it is might be a protected one.
 static bool IsProtected(const char* pszDirectory)
 {
     bool bProtected = dontDeleteDirs.Contains(pszDirectory);
-    DirectoryIdentity candidate;
+    DirectoryIdentity candidate = {};
     if (!bProtected && dontDeleteDirs.GetCount() > 0 && !GetIdentity(pszDirectory, &candidate)) {
+        if (IsNotFound(GetLastError()))
+            return false;   // a missing one has nothing to keep
         ReportLine("    left: %s (could not be opened to compare it with [DontDeleteDirs])", pszDirectory);
         return true;
     }

@@ -11,7 +11,8 @@ struct DirectoryIdentity
 };
 
 // The volume serial number and file index of the folder (or file) at the
-// path; a link at the path is followed. False when it cannot be opened.
+// path; a link at the path is followed. False, with the error set, when it
+// cannot be opened.
 bool GetIdentity(const char* pszPath, DirectoryIdentity* pIdentity);
 
 bool SameIdentity(const DirectoryIdentity& a, const DirectoryIdentity& b);

@@ -247,7 +247,16 @@ TEST(ItemPaths, PatternsMatchAsTheSystemsSearchAndUnreadableIsNotMissing)
         ini += key + "=" + key + "\n";
         items += Item(key, folder + "\\" + c.pattern, "FILE_DELETE");
     }
-    Logoff(dir, ini + items);
+    // An ordinary folder, emptied around a protected one written by hand.
+    const std::string plain = dir + "\\Plain Temp";
+    MakeFolder(plain);
+    MakeFile(plain + "\\a.txt");
+    MakeFolder(plain + "\\Keep");
+    MakeFile(plain + "\\Keep\\k.txt");
+    Logoff(dir, ini + items + "[Directories]\nD1=Plain\n" + Item("Plain", plain, "DIR_EMPTY")
+                    + "[DontDeleteDirs]\nK1=c:\\ENGINE\\items-pattern\\plain temp\\KEEP\\\n");
+    EXPECT_FALSE(Exists(plain + "\\a.txt"));
+    EXPECT_TRUE(Exists(plain + "\\Keep\\k.txt"));
     for (const Case& c : cases) {
         for (const std::string& name : c.deleted)
             EXPECT_FALSE(Exists(dir + "\\" + c.folder + "\\" + name)) << c.pattern << " keeps " << name;
