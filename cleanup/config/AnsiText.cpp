@@ -95,7 +95,7 @@ namespace {
 // The parts of a pattern as the platform's search reads them.
 enum UnitKind : char {
     UNIT_CHARACTER,     // itself, case ignored
-    UNIT_ANY_RUN,       // "*": any run of characters, none included
+    UNIT_ANY_RUN,       // "*": any run of characters, the empty one too
     UNIT_RUN_TO_DOT,    // "*" before a dot or at a dotted end: as "*", but never past the name's last dot
     UNIT_ONE_OR_NONE,   // "?": one character other than a dot; nothing before a dot or at the end
     UNIT_DOT_OR_END     // a dot before "*" or "?": a dot, or nothing at the end
@@ -125,13 +125,14 @@ int ReadPattern(const char* pszPattern, PatternUnit (&units)[MAX_PATH])
         pEnd = pszPattern + 1;
     int nUnits = 0;
     for (const char* p = pszPattern; p < pEnd; p = CharNextA(p), ++nUnits) {
-        bool bBeforeWildcard = p + 1 < pEnd && (p[1] == '*' || p[1] == '?');
+        const char* pNext = CharNextA(p);
+        char chNext = pNext < pEnd ? *pNext : '\0';
         PatternUnit& unit = units[nUnits];
         if (*p == '*')
-            unit.kind = p + 1 < pEnd && p[1] == '.' ? UNIT_RUN_TO_DOT : UNIT_ANY_RUN;
+            unit.kind = chNext == '.' ? UNIT_RUN_TO_DOT : UNIT_ANY_RUN;
         else if (*p == '?')
             unit.kind = UNIT_ONE_OR_NONE;
-        else if (*p == '.' && bBeforeWildcard)
+        else if (*p == '.' && (chNext == '*' || chNext == '?'))
             unit.kind = UNIT_DOT_OR_END;
         else
             unit.kind = UNIT_CHARACTER;
