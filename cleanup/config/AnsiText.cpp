@@ -90,34 +90,102 @@ const char* FindLastPathSeparator(const char* pszText)
     return pLast;
 }
 
-// Once the name is used up, what is left of the pattern must be only dots
-// and stars, as the platform's own search has it: "*.*" and "name.*" also
-// match a name without a dot.
+namespace {
+
+// The parts of a pattern as the platform's search reads them.
+enum UnitKind : char {
+    UNIT_CHARACTER,     // itself, case ignored
+    UNIT_ANY_RUN,       // "*": any run of characters, the empty one too
+    UNIT_RUN_TO_DOT,    // "*" before a dot or at a dotted end: as "*", but never past the name's last dot
+    UNIT_ONE_OR_NONE,   // "?": one character other than a dot; nothing before a dot or at the end
+    UNIT_DOT_OR_END     // a dot before "*" or "?": a dot, or nothing at the end
+};
+
+struct PatternUnit
+{
+    UnitKind kind;
+    char upper[2];      // the character upper-cased, for UNIT_CHARACTER
+    int nLength;        // its length in bytes
+};
+
+// The units of the pattern; -1 for one that does not fit. Trailing dots and
+// blanks are dropped, as from the last part of any path; a dot there makes a
+// final "*" stop at the name's last dot, which is how "*." means "names
+// without an extension". "*.*" is every name.
+int ReadPattern(const char* pszPattern, PatternUnit (&units)[MAX_PATH])
+{
+    size_t nLength;
+    if (FAILED(StringCchLengthA(pszPattern, MAX_PATH, &nLength)))
+        return -1;
+    bool bEndsInDot = nLength > 0 && pszPattern[nLength - 1] == '.';
+    while (nLength > 0 && (pszPattern[nLength - 1] == '.' || pszPattern[nLength - 1] == ' '))
+        --nLength;
+    const char* pEnd = pszPattern + nLength;
+    if (nLength == 3 && strncmp(pszPattern, "*.*", 3) == 0)
+        pEnd = pszPattern + 1;
+    int nUnits = 0;
+    for (const char* p = pszPattern; p < pEnd; p = CharNextA(p), ++nUnits) {
+        const char* pNext = CharNextA(p);
+        char chNext = pNext < pEnd ? *pNext : '\0';
+        PatternUnit& unit = units[nUnits];
+        if (*p == '*')
+            unit.kind = chNext == '.' ? UNIT_RUN_TO_DOT : UNIT_ANY_RUN;
+        else if (*p == '?')
+            unit.kind = UNIT_ONE_OR_NONE;
+        else if (*p == '.' && (chNext == '*' || chNext == '?'))
+            unit.kind = UNIT_DOT_OR_END;
+        else
+            unit.kind = UNIT_CHARACTER;
+        unit.nLength = UpperChar(p, unit.upper);
+    }
+    if (bEndsInDot && nUnits > 0 && units[nUnits - 1].kind == UNIT_ANY_RUN)
+        units[nUnits - 1].kind = UNIT_RUN_TO_DOT;
+    return nUnits;
+}
+
+} // namespace
+
+// Every place of the pattern that the name read so far can have reached is
+// followed at once, so that no run of stars makes the match slow.
 bool MatchesWildcard(const char* pszName, const char* pszPattern)
 {
-    const char* pStar = NULL;       // the pattern just after the last "*"
-    const char* pStarName = NULL;   // where that "*" stopped matching
-    while (*pszName != '\0') {
-        int nName, nPattern;
-        if (*pszPattern == '*') {
-            pStar = ++pszPattern;
-            pStarName = pszName;
-        } else if (*pszPattern != '\0'
-                   && (*pszPattern == '?' || SameChar(pszName, pszPattern, &nName, &nPattern))) {
-            pszName = CharNextA(pszName);
-            pszPattern = CharNextA(pszPattern);
-        } else if (pStar != NULL) {
-            // Let the last "*" take one character more and try again.
-            pStarName = CharNextA(pStarName);
-            pszName = pStarName;
-            pszPattern = pStar;
-        } else {
-            return false;
+    PatternUnit units[MAX_PATH];
+    int nUnits = ReadPattern(pszPattern, units);
+    if (nUnits < 0)
+        return false;
+    const char* pLastDot = FindLastChar(pszName, '.');
+    bool reached[MAX_PATH + 1] = { true };
+    for (const char* p = pszName;; p = CharNextA(p)) {
+        // The units that can match nothing here pass the match on.
+        bool bEnd = *p == '\0';
+        for (int i = 0; i < nUnits; ++i) {
+            UnitKind kind = units[i].kind;
+            if (reached[i] && (kind == UNIT_ANY_RUN || kind == UNIT_RUN_TO_DOT
+                               || (kind == UNIT_ONE_OR_NONE && (bEnd || *p == '.'))
+                               || (kind == UNIT_DOT_OR_END && bEnd)))
+                reached[i + 1] = true;
         }
+        if (bEnd)
+            return reached[nUnits];
+        char upper[2];
+        int nLength = UpperChar(p, upper);
+        bool next[MAX_PATH + 1] = {};
+        bool bAny = false;
+        for (int i = 0; i < nUnits; ++i) {
+            if (!reached[i])
+                continue;
+            const PatternUnit& unit = units[i];
+            bool bStays = unit.kind == UNIT_ANY_RUN || (unit.kind == UNIT_RUN_TO_DOT && p != pLastDot);
+            bool bTakes = (unit.kind == UNIT_ONE_OR_NONE && *p != '.') || (unit.kind == UNIT_DOT_OR_END && *p == '.')
+                          || (unit.kind == UNIT_CHARACTER && unit.nLength == nLength && memcmp(unit.upper, upper, nLength) == 0);
+            next[i] = next[i] || bStays;
+            next[i + 1] = next[i + 1] || bTakes;
+            bAny = bAny || bStays || bTakes;
+        }
+        if (!bAny)
+            return false;
+        memcpy(reached, next, sizeof reached);
     }
-    while (*pszPattern == '*' || *pszPattern == '.')
-        ++pszPattern;
-    return *pszPattern == '\0';
 }
 
 bool IsLetterOrDigit(const char* pChar)

@@ -32,9 +32,14 @@ const char* SkipLeadingText(const char* pszText, const char* pszLeading);
 // separator of path parts.
 const char* FindLastPathSeparator(const char* pszText);
 
-// True when the whole name matches the wildcard pattern: "*" stands for any
-// run of characters, "?" for exactly one, anything else for itself with case
-// ignored.
+// True when the whole name matches the wildcard pattern as the platform's
+// search reads it: "*" stands for any run of characters, but one just before a
+// dot or at a pattern's trailing dot never runs past the name's last dot ("*."
+// is the names without an extension); "?" for one character other than a dot,
+// or for nothing before a dot or at the end ("a?.txt" matches a.txt); a dot
+// before "*" or "?" also matches the end ("name.*" matches name); "*.*"
+// matches every name; anything else stands for itself, case ignored. Trailing
+// dots and blanks of the pattern are dropped.
 bool MatchesWildcard(const char* pszName, const char* pszPattern);
 
 // True when the character at pChar is a letter or a digit of the code page.

@@ -4,9 +4,10 @@
 #include <strsafe.h>
 
 #include "config/AnsiText.h"
+#include "DirectoryIdentity.h"
+#include "PathEntry.h"
 #include "Preview.h"
 #include "service/LogMessage.h"
-#include "writefilter/ScopedHandle.h"
 
 // Fetched once and kept: the directories cannot move while the service runs.
 // Each is held in the form candidates are compared in: full, canonical,
@@ -50,27 +51,6 @@ static void FetchDirectory(UINT (WINAPI* fetch)(LPSTR, UINT), char (&szDirectory
         CompareForm(szFetched, szDirectory);
 }
 
-struct DirectoryIdentity
-{
-    DWORD nVolume;
-    DWORD nIndexHigh;
-    DWORD nIndexLow;
-};
-
-// What the file system says the directory is, whatever the spelling.
-static bool GetIdentity(const char* pszPath, DirectoryIdentity* pIdentity)
-{
-    ScopedHandle directory(CreateFileA(pszPath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!directory.IsValid() || !GetFileInformationByHandle(directory.Get(), &info))
-        return false;
-    pIdentity->nVolume = info.dwVolumeSerialNumber;
-    pIdentity->nIndexHigh = info.nFileIndexHigh;
-    pIdentity->nIndexLow = info.nFileIndexLow;
-    return true;
-}
-
 // True when the candidate is the protected directory or a folder that holds
 // it, by identity: this catches what no text comparison can, such as a short
 // 8.3 name, a link, or another drive letter for the same folder.
@@ -84,8 +64,7 @@ static bool HoldsByIdentity(const DirectoryIdentity& candidate, const char* pszP
             if (nFolder == 2)
                 StringCchCatA(szFolder, MAX_PATH, "\\");    // "C:" alone is the current folder of C:
             DirectoryIdentity folder;
-            if (GetIdentity(szFolder, &folder) && folder.nVolume == candidate.nVolume
-                && folder.nIndexHigh == candidate.nIndexHigh && folder.nIndexLow == candidate.nIndexLow)
+            if (GetIdentity(szFolder, &folder) && SameIdentity(folder, candidate))
                 return true;
         }
         if (*p == '\0')
@@ -128,8 +107,10 @@ bool CanCleanDir(const char* pszPath)
     }
     DirectoryIdentity candidate;
     if (!GetIdentity(szForm, &candidate)) {
-        // A missing one holds nothing.
-        return GetFileAttributesA(szForm) == INVALID_FILE_ATTRIBUTES || Refuse("it could not be opened to check it");
+        // A missing one holds nothing. One whose attributes cannot be read
+        // for another reason (access denied, a bad name) may well be there.
+        bool bMissing = GetFileAttributesA(szForm) == INVALID_FILE_ATTRIBUTES && IsNotFound(GetLastError());
+        return bMissing || Refuse("it could not be opened to check it");
     }
     for (DWORD i = 0; i < sizeof PROTECTED_REASONS / sizeof PROTECTED_REASONS[0]; ++i) {
         if (protectedDirectories[i][0] != '\0' && HoldsByIdentity(candidate, protectedDirectories[i]))

@@ -4,27 +4,55 @@
 
 #include "config/AnsiText.h"
 #include "config/Configuration.h"
+#include "DirectoryIdentity.h"
 #include "FindHandle.h"
+#include "PathEntry.h"
 #include "Preview.h"
+#include "service/LogMessage.h"
 
 static bool EmptyDirectory(const char* pszPath, DWORD& nStaying);
 
-// A directory entry that is a link must not be entered: the service runs as
-// LocalSystem in folders that users can write to, and a link planted there
-// would lead the cleanup into any folder of the machine. RemoveDirectoryA
-// removes the link itself; its attributes are left alone, because setting
-// them would reach through the link to its target.
-static bool RemoveSubdirectory(const char* pszFullName, const WIN32_FIND_DATAA& entry, DWORD& nStaying)
+// A [DontDeleteDirs] folder is known by what it is, not by how either side
+// spells it: the short 8.3 name of a folder above it, another drive letter
+// for the same folder or a link on the way all reach it under another name.
+// The values as written are compared first, which needs no open; a folder
+// that cannot be opened to learn what it is might be a protected one.
+static bool IsProtected(const char* pszDirectory)
 {
-    bool bLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    bool bProtected = dontDeleteDirs.Contains(pszDirectory);
+    DirectoryIdentity candidate = {};
+    if (!bProtected && dontDeleteDirs.GetCount() > 0 && !GetIdentity(pszDirectory, &candidate)) {
+        if (IsNotFound(GetLastError()))
+            return false;   // a missing one has nothing to keep
+        ReportLine("    left: %s (could not be opened to compare it with [DontDeleteDirs])", pszDirectory);
+        return true;
+    }
+    for (const char* pszKept = dontDeleteDirs.GetFirst(); !bProtected && pszKept != NULL; pszKept = dontDeleteDirs.GetNext()) {
+        DirectoryIdentity kept;
+        bProtected = GetIdentity(pszKept, &kept) && SameIdentity(kept, candidate);
+    }
+    if (bProtected)
+        ReportLine("    left: %s (protected by [DontDeleteDirs])", pszDirectory);
+    return bProtected;
+}
+
+// A folder, met inside another or named by an item, whose attributes are
+// nAttributes. A link must not be entered: the service runs as LocalSystem in
+// folders that users can write to, and a link planted there would lead the
+// cleanup into any folder of the machine. RemoveDirectoryA removes the link
+// itself; its attributes are left alone, because setting them would reach
+// through the link to its target.
+static bool RemoveSubdirectory(const char* pszFullName, DWORD nAttributes, DWORD& nStaying)
+{
+    bool bLink = IsLink(nAttributes);
     DWORD nInside = 0;
     if (!bLink) {
         if (!EmptyDirectory(pszFullName, nInside)) {
             ++nStaying;
             return true;    // protected or not empty: left in place, not a failure here
         }
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-            SetAttributesUnlessPreview(pszFullName, 0);
+        if (nAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))
+            SetAttributesUnlessPreview(pszFullName, FILE_ATTRIBUTE_NORMAL);
     }
     return RemoveDirectoryOrCount(pszFullName, nInside == 0, bLink);
 }
@@ -32,15 +60,14 @@ static bool RemoveSubdirectory(const char* pszFullName, const WIN32_FIND_DATAA& 
 static bool DeleteOneFile(const char* pszFullName, const WIN32_FIND_DATAA& entry)
 {
     // A file link's own read-only flag cannot be told from its target's.
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-        && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && !IsLink(entry.dwFileAttributes))
         SetAttributesUnlessPreview(pszFullName, 0);
     return DeleteFileOrCount(pszFullName);
 }
 
-// The descent below a directory named by its full, canonical path. nStaying
-// counts the entries that stay in it, which a preview needs to know whether
-// the directory's own removal would find it empty.
+// The descent below a directory named by its full, canonical path (or its
+// "\\?\" form). nStaying counts the entries that stay in it, which a preview
+// needs to know whether the directory's own removal would find it empty.
 static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
 {
     char szDirectory[MAX_PATH];
@@ -48,20 +75,22 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
         return false;
     if (!EndsWithBackslash(szDirectory) && FAILED(StringCchCatA(szDirectory, MAX_PATH, "\\")))
         return false;
-    if (dontDeleteDirs.Contains(szDirectory)) {
-        ReportLine("    left: %s (protected by [DontDeleteDirs])", szDirectory);
+    if (IsProtected(szDirectory))
         return false;
-    }
 
     char szPattern[MAX_PATH];
-    if (FAILED(StringCchPrintfA(szPattern, MAX_PATH, "%s*.*", szDirectory)))
+    if (FAILED(StringCchPrintfA(szPattern, MAX_PATH, "%s*", szDirectory)))
         return false;
 
     bool bResult = true;
     WIN32_FIND_DATAA entry;
     CFindHandle find(szPattern, &entry);
-    if (!find.IsOpen())
-        return true;    // a missing directory has nothing to delete
+    if (!find.IsOpen()) {
+        if (find.FoundNothing())
+            return true;    // a missing directory has nothing to delete
+        ReportLine("    left: %s (could not be listed)", szDirectory);
+        return false;
+    }
     do {
         // Also spares every name that starts with a dot, such as .settings.
         if (entry.cFileName[0] == '.') {
@@ -73,23 +102,15 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
             }
             continue;
         }
-        // "keep " or "keep." (a network client can make them) would be
-        // deleted as "keep": another entry, perhaps a protected folder.
-        if (EndsInDotOrBlank(entry.cFileName)) {
-            ReportLine("    left: %s%s (name ends in a dot or blank)", szDirectory, entry.cFileName);
-            ++nStaying;
-            bResult = false;
-            continue;
-        }
         char szFullName[MAX_PATH];
-        if (FAILED(StringCchPrintfA(szFullName, MAX_PATH, "%s%s", szDirectory, entry.cFileName))) {
+        if (!EntryFullName(szDirectory, entry.cFileName, szFullName)) {
             ReportLine("    left: %s%s (full name too long)", szDirectory, entry.cFileName);
             ++nStaying;
             bResult = false;    // a cut name would be another file
             continue;
         }
         bool bDeleted = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                            ? RemoveSubdirectory(szFullName, entry, nStaying)
+                            ? RemoveSubdirectory(szFullName, entry.dwFileAttributes, nStaying)
                             : DeleteOneFile(szFullName, entry);
         if (!bDeleted) {
             ++nStaying;
@@ -99,13 +120,26 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
     return bResult;
 }
 
+// A link at the item's own path is treated as one met inside a folder: never
+// entered. Emptying leaves it.
+static bool LeaveLink(const char* pszFull)
+{
+    LogMessage("DeleteDirectoryContents", "Leaving link, not entered: %s", pszFull);
+    ReportLine("    left: %s (a link: not entered)", pszFull);
+    return false;
+}
+
 // The action works on the very path that CanCleanDir judged, never on
-// another spelling of it, and [DontDeleteDirs] is matched against that form.
+// another spelling of it.
 bool DeleteDirectoryContents(const char* pszPath)
 {
     char szFull[MAX_PATH];
+    if (!CanonicalDirectory(pszPath, szFull))
+        return false;
+    if (IsLink(EntryAttributes(szFull)))
+        return LeaveLink(szFull);
     DWORD nStaying = 0;
-    return CanonicalDirectory(pszPath, szFull) && EmptyDirectory(szFull, nStaying);
+    return EmptyDirectory(szFull, nStaying);
 }
 
 bool DeleteDirectory(const char* pszPath, bool bCheck)
@@ -113,16 +147,18 @@ bool DeleteDirectory(const char* pszPath, bool bCheck)
     char szFull[MAX_PATH];
     if (!CanonicalDirectory(pszPath, szFull) || (bCheck && !CanCleanDir(szFull)))
         return false;
+    DWORD nAttributes = EntryAttributes(szFull);
+    if (nAttributes == INVALID_FILE_ATTRIBUTES)
+        return IsNotFound(GetLastError());     // a missing directory has nothing to delete
     DWORD nStaying = 0;
-    if (!EmptyDirectory(szFull, nStaying))
+    // A path ending in a backslash names the contents: they go, it stays.
+    if (EndsWithBackslash(szFull))
+        return IsLink(nAttributes) ? LeaveLink(szFull) : EmptyDirectory(szFull, nStaying);
+    if ((nAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        ReportLine("    left: %s (not a folder)", szFull);
         return false;
-
-    WIN32_FIND_DATAA entry;
-    CFindHandle find(szFull, &entry);
-    // A path ending in a backslash names no entry: its contents went, it stays.
-    if (!find.IsOpen())
-        return true;
-    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))
-        SetAttributesUnlessPreview(szFull, FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryOrCount(szFull, nStaying == 0, false);
+    }
+    if (IsLink(nAttributes))
+        LogMessage("DeleteDirectory", "Removing the link itself, not its target: %s", szFull);
+    return RemoveSubdirectory(szFull, nAttributes, nStaying) && nStaying == 0;
 }

@@ -4,6 +4,7 @@
 
 #include "config/AnsiText.h"
 #include "FindHandle.h"
+#include "PathEntry.h"
 #include "Preview.h"
 
 bool DeleteMatchingFiles(const char* pszPattern)
@@ -23,34 +24,37 @@ bool DeleteMatchingFiles(const char* pszPattern)
     }
     pLastSeparator[1] = '\0';
     const char* pszNamePattern = pszPattern + (pLastSeparator + 1 - szDirectory);
+    // The names are built on the canonical form where there is one, which
+    // the "\\?\" form of a name ending in a dot needs.
+    char szFolder[MAX_PATH];
+    if (!CanonicalDirectory(szDirectory, szFolder))
+        StringCchCopyA(szFolder, MAX_PATH, szDirectory);
 
+    // Every name of the folder is listed and the pattern is matched here, by
+    // the long name alone and by one rule: the platform's own search also
+    // matches short 8.3 names (*.log finds keep.logbook by KEEP~Q10.LOG), and
+    // not every platform reads "?" or "*." alike (the terminal's search
+    // returns every name for "*.", Windows only those without an extension).
+    char szSearch[MAX_PATH];
+    if (FAILED(StringCchPrintfA(szSearch, MAX_PATH, "%s*", szFolder)))
+        return false;
     WIN32_FIND_DATAA match;
-    CFindHandle find(pszPattern, &match);
+    CFindHandle find(szSearch, &match);
     if (!find.IsOpen())
-        return true;
+        return find.FoundNothing();
     bool bResult = true;
     do {
-        // The platform's search also matches the short 8.3 names: *.log
-        // finds keep.logbook by KEEP~Q10.LOG. Only a long name that
-        // matches counts.
         if (!MatchesWildcard(match.cFileName, pszNamePattern))
             continue;
-        // Deleted by its name, "x." would take "x", which may not match.
-        if (EndsInDotOrBlank(match.cFileName)) {
-            ReportLine("    left: %s%s (name ends in a dot or blank)", szDirectory, match.cFileName);
-            bResult = false;
-            continue;
-        }
         char szFullName[MAX_PATH];
-        if (FAILED(StringCchPrintfA(szFullName, MAX_PATH, "%s%s", szDirectory, match.cFileName))) {
-            ReportLine("    left: %s%s (full name too long)", szDirectory, match.cFileName);
+        if (!EntryFullName(szFolder, match.cFileName, szFullName)) {
+            ReportLine("    left: %s%s (full name too long, or not reachable by its exact name)", szFolder, match.cFileName);
             bResult = false;
             continue;
         }
         ReportLine("    file: %s", szFullName);
         // Setting a link's attributes would change its target's.
-        if ((match.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))
-            && (match.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        if ((match.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) && !IsLink(match.dwFileAttributes))
             SetAttributesUnlessPreview(szFullName, FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileOrCount(szFullName))
             bResult = false;

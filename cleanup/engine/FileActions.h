@@ -9,22 +9,27 @@
 // Decided on the canonical form: false for a path that is no full local path,
 // a drive's root, the program's, the Windows or the system directory in any
 // spelling (short names and links included), a folder that holds one of
-// them, or a leading part of one of them by characters (C:\WIN).
+// them, or a leading part of one of them by characters (C:\WIN). A folder that
+// is missing is accepted; one that cannot be read for another reason is not.
 bool CanCleanDir(const char* pszPath);
 
 // Deletes everything in the directory, named by its canonical form, except
-// names starting with "." and the directories of [DontDeleteDirs]; false for
-// a path that is no full local path. A link (junction or symbolic link) found
-// inside is removed itself and never followed. True when everything it tried
-// at this level went.
+// names starting with "." and the directories of [DontDeleteDirs] (by text or
+// by identity); false for a path that is no full local path. A link (junction
+// or symbolic link) is never entered: one at the path itself is left, one
+// found inside is removed itself. A name ending in a dot or blank is deleted
+// by its exact name. True when everything it tried at this level went.
 bool DeleteDirectoryContents(const char* pszPath);
 
-// Empties the directory, named by its canonical form, and removes it; with
-// bCheck, a directory that CanCleanDir refuses is not touched.
+// Empties the directory, named by its canonical form, and removes it (a path
+// ending in a backslash is only emptied); a link at the path is removed
+// itself, never entered. With bCheck, a directory that CanCleanDir refuses is
+// not touched.
 bool DeleteDirectory(const char* pszPath, bool bCheck);
 
-// Deletes the files whose long names match a pattern with a directory part
-// (up to its last "\" or "/"); a pattern without one is refused. Not guarded:
+// Deletes the files of the pattern's folder (up to its last "\" or "/")
+// whose long names match its name part as Windows' search reads it
+// (MatchesWildcard); a pattern without a folder is refused. Not guarded:
 // neither CanCleanDir nor [DontDeleteDirs] is asked.
 bool DeleteMatchingFiles(const char* pszPattern);
 

@@ -263,31 +263,6 @@ TEST(DeleteDirectoryContents, LinksAreNeverFollowed)
     RemoveTree(dir);
 }
 
-// The platform drops a trailing dot or blank from the last part of a path, so
-// "keep " and "trail." (a network client can make them) would be deleted as
-// "keep" and "trail": other entries, here a protected folder.
-TEST(DeleteDirectoryContents, NamesEndingInADotOrBlankAreLeftNotTakenForOthers)
-{
-    const std::string dir = FreshFolder("trailing");
-    const std::string whole = "\\\\?\\" + dir;     // reaches such names as they are
-    MakeFile(dir + "\\plain.txt");
-    MakeFile(whole + "\\trail.");
-    MakeFolder(whole + "\\keep ");
-    MakeFile(whole + "\\keep \\inside.txt");
-    MakeFolder(dir + "\\keep");
-    ASSERT_TRUE(Exists(whole + "\\trail.") && !Exists(dir + "\\trail")) << "the terminal keeps the dot";
-    Protect protect(dir + "\\keep");
-
-    EXPECT_FALSE(DeleteMatchingFiles((dir + "\\*").c_str()));
-    EXPECT_FALSE(DeleteDirectoryContents(dir.c_str())) << "not everything went";
-    EXPECT_FALSE(Exists(dir + "\\plain.txt"));
-    EXPECT_TRUE(Exists(dir + "\\keep")) << "the protected folder is not removed for \"keep \"";
-    EXPECT_TRUE(Exists(whole + "\\keep \\inside.txt"));
-    EXPECT_TRUE(Exists(whole + "\\trail."));
-    RemoveTree(whole + "\\keep ");
-    DeleteFileA((whole + "\\trail.").c_str());
-}
-
 TEST(DeleteMatchingFiles, DeletesMatchesReadOnlyOnesToo)
 {
     std::string dir = FreshFolder("logs");
