@@ -161,7 +161,7 @@ TEST(Preview, ReportsWhatEachEventOfTheServiceThenDoes)
     const std::vector<std::pair<const char*, std::string>> expected = {
         { startup, "    link removed, not followed: C:\\preview\\Temp\\lnk" },
         { startup, "    starts: \"C:\\windows\\system32\\cmd.exe\" /c echo started>" + started },
-        { startup, "    refused: no program file found (an unquoted one must end in .exe, .com, .bat or .cmd)" },
+        { startup, "    refused: no program file found" },
         { logoff, "    refused: the system directory, a folder holding it or the start of its name" },
         { "At shutdown:", "    refused: not a full local path" },
         { logoff, "    keeps alice (" + sid + "1002): [Profiles]" },
