@@ -4,7 +4,6 @@
 #include <string.h>
 #include <strsafe.h>
 
-#include "config/ProcessHeap.h"
 #include "service/StandardOutput.h"
 
 bool previewOnly = false;
@@ -19,8 +18,6 @@ struct RemovalCounts
 };
 
 RemovalCounts removals;
-char* keptLines = NULL;
-DWORD keptLineCount = 0;
 
 } // namespace
 
@@ -74,34 +71,4 @@ void SetAttributesUnlessPreview(const char* pszName, DWORD nAttributes)
 {
     if (!previewOnly)
         SetFileAttributesA(pszName, nAttributes);
-}
-
-bool KeepDynamicProfiles(const char* pLines, size_t nLength)
-{
-    ForgetDynamicProfiles();
-    keptLines = (char*)AllocZeroed(nLength + 1, 1);
-    if (keptLines == NULL)
-        return false;
-    memcpy(keptLines, pLines, nLength);
-    ReportLine("  [SaveDynamicProfiles] after this event:");
-    for (const char* pLine = keptLines; *pLine != '\0'; pLine += strlen(pLine) + 1) {
-        ReportLine("    %s", pLine);
-        ++keptLineCount;
-    }
-    if (keptLineCount == 0)
-        ReportLine("    (no names)");
-    return true;
-}
-
-const char* KeptDynamicProfiles(DWORD* pnLines)
-{
-    *pnLines = keptLineCount;
-    return keptLines;
-}
-
-void ForgetDynamicProfiles()
-{
-    FreeBlock(keptLines);
-    keptLines = NULL;
-    keptLineCount = 0;
 }

@@ -23,11 +23,3 @@ void ReportRemovals();
 bool DeleteFileOrCount(const char* pszName);
 bool RemoveDirectoryOrCount(const char* pszName, bool bEmptied, bool bLink);
 void SetAttributesUnlessPreview(const char* pszName, DWORD nAttributes);
-
-// The [SaveDynamicProfiles] lines of the current event ("P0=name", each
-// ending in NUL, the list in one more NUL) that a preview keeps instead of
-// writing them, so that the event's profile decisions use them; NULL, with
-// no lines, when the event wrote none. Kept ones replace the earlier ones.
-bool KeepDynamicProfiles(const char* pLines, size_t nLength);
-const char* KeptDynamicProfiles(DWORD* pnLines);
-void ForgetDynamicProfiles();

@@ -117,7 +117,8 @@ void ProcessEvents(DWORD nEvent)
     const char* pszSource = EventSource(nEvent);
     LogMessage(pszSource, "Entering %s", pszSource);
 
-    // A preview's list of recent users is the one this event would leave.
+    // The event's list of recent users is the one it leaves, whether or not
+    // the file could be written (in a preview, it is not).
     ForgetDynamicProfiles();
     char szUser[MAX_PATH] = {};
     if (GetDefaultUserName(szUser)) {
@@ -133,6 +134,7 @@ void ProcessEvents(DWORD nEvent)
     else
         ReportLine("  Profiles: off ([Parameters] CleanProfiles)");
 
+    ForgetDynamicProfiles();
     LogMessage(pszSource, "Exiting %s", pszSource);
     eventLock.Leave();
 }

@@ -27,8 +27,9 @@ static void AddKeepName(CQuilItemList& keepList, const char* pszName, const char
     keepList.MoveNext();
 }
 
-// The fixed names, the names of [Profiles] and every recent user's name: in
-// a preview those the event would have written, else those of the file.
+// The fixed names, the names of [Profiles] and every name of
+// [SaveDynamicProfiles]: those the event left, written or not, else those of
+// the file.
 static void FillKeepList(CQuilItemList& keepList, CIniSection& dynamicNames, bool bDynamicOpen)
 {
     keepList.MoveFirst();
@@ -40,13 +41,13 @@ static void FillKeepList(CQuilItemList& keepList, CIniSection& dynamicNames, boo
         while (profileList.MoveNext());
     }
     DWORD nKept;
-    const char* pKeptLines = KeptDynamicProfiles(&nKept);
+    const char* pszRemembered;
+    const char* pKeptLines = KeptDynamicProfiles(&nKept, &pszRemembered);
     if (pKeptLines != NULL) {
-        // The newest name, the last line, is the user this event remembers.
         for (const char* pLine = pKeptLines; *pLine != '\0'; pLine += strlen(pLine) + 1) {
-            bool bNewest = pLine[strlen(pLine) + 1] == '\0';
-            AddKeepName(keepList, FindChar(pLine, '=') + 1,
-                        bNewest ? "the user remembered at this event" : "[SaveDynamicProfiles]");
+            const char* pszName = FindChar(pLine, '=') + 1;
+            AddKeepName(keepList, pszName,
+                        SameText(pszName, pszRemembered) ? "the user remembered at this event" : "[SaveDynamicProfiles]");
         }
     } else if (bDynamicOpen && dynamicNames.MoveFirst()) {
         do
@@ -119,7 +120,8 @@ void ProcessingProfile()
         return;
     }
     DWORD nDynamic;
-    if (KeptDynamicProfiles(&nDynamic) == NULL)
+    const char* pszRemembered;
+    if (KeptDynamicProfiles(&nDynamic, &pszRemembered) == NULL)
         nDynamic = bDynamicOpen ? dynamicNames.GetCount() : 0;
     CQuilItemList keepList(FIXED_KEEP_COUNT + profileList.GetCount() + nDynamic);
     if (keepList.GetCount() == 0)
