@@ -35,15 +35,26 @@ bool DeleteMatchingFiles(const char* pszPattern)
         // matches counts.
         if (!MatchesWildcard(match.cFileName, pszNamePattern))
             continue;
-        // Deleted by its name, "x." would take "x", which may not match.
-        if (EndsInDotOrBlank(match.cFileName)) {
-            ReportLine("    left: %s%s (name ends in a dot or blank)", szDirectory, match.cFileName);
-            bResult = false;
-            continue;
-        }
         char szFullName[MAX_PATH];
         if (FAILED(StringCchPrintfA(szFullName, MAX_PATH, "%s%s", szDirectory, match.cFileName))) {
             ReportLine("    left: %s%s (full name too long)", szDirectory, match.cFileName);
+            bResult = false;
+            continue;
+        }
+        if (RemovedEarlierInPreview(szFullName))
+            continue;
+        // A folder, link or not, is no file: its delete fails and leaves it.
+        // "." and ".." are no entries, and are not named.
+        if (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            const char* pszName = match.cFileName;
+            if (!(pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'))))
+                ReportLine("    left: %s%s (a folder: a file pattern deletes only files)", szDirectory, pszName);
+            bResult = false;
+            continue;
+        }
+        // Deleted by its name, "x." would take "x", which may not match.
+        if (EndsInDotOrBlank(match.cFileName)) {
+            ReportLine("    left: %s%s (name ends in a dot or blank)", szDirectory, match.cFileName);
             bResult = false;
             continue;
         }

@@ -19,7 +19,15 @@ void ReportRemovals();
 
 // The acting points of the file walks. A preview counts the removal and
 // answers success for a file; for a folder, bEmptied says whether the walk
-// left it empty, which is what its removal would find.
+// left it empty, which is what its removal would find. An entry counted
+// earlier in the event is not counted again: a real cleanup would find it
+// gone.
 bool DeleteFileOrCount(const char* pszName);
 bool RemoveDirectoryOrCount(const char* pszName, bool bEmptied, bool bLink);
 void SetAttributesUnlessPreview(const char* pszName, DWORD nAttributes);
+
+// True in a preview for an entry that an earlier item of the event removes;
+// a real cleanup does not meet it at all.
+bool RemovedEarlierInPreview(const char* pszName);
+// Starts the event's record of removals afresh.
+void ForgetRemovals();

@@ -120,6 +120,7 @@ void ProcessEvents(DWORD nEvent)
     // The event's list of recent users is the one it leaves, whether or not
     // the file could be written (in a preview, it is not).
     ForgetDynamicProfiles();
+    ForgetRemovals();
     char szUser[MAX_PATH] = {};
     if (GetDefaultUserName(szUser)) {
         ReportLine("  Last user (DefaultUserName): %s", szUser);
@@ -135,6 +136,7 @@ void ProcessEvents(DWORD nEvent)
         ReportLine("  Profiles: off ([Parameters] CleanProfiles)");
 
     ForgetDynamicProfiles();
+    ForgetRemovals();
     LogMessage(pszSource, "Exiting %s", pszSource);
     eventLock.Leave();
 }

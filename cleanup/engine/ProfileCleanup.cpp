@@ -93,6 +93,20 @@ static bool IsHiveLoaded(const char* pszSid)
     return nResult != ERROR_FILE_NOT_FOUND;
 }
 
+// A key that cannot be opened to look is not passed over here: its
+// deletion then stops at reading the folder's path again.
+static bool HoldsSubkeys(const char* pszKeyPath)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKeyPath, 0, KEY_ENUMERATE_SUB_KEYS, &hKey) != ERROR_SUCCESS)
+        return false;
+    char szSubkey[MAX_PATH];
+    DWORD nSize = MAX_PATH;
+    LONG nResult = RegEnumKeyExA(hKey, 0, szSubkey, &nSize, NULL, NULL, NULL, NULL);
+    RegCloseKey(hKey);
+    return nResult != ERROR_NO_MORE_ITEMS;
+}
+
 // A keep-list name may equal the folder's whole name (john.smith) or the
 // name cut before its last full stop (Administrator for Administrator.000).
 // A folder name that cannot be read again keeps the profile. The reason the
@@ -162,6 +176,15 @@ void ProcessingProfile()
         if (IsHiveLoaded(pszSid)) {
             LogMessage("ProcessingProfile", "Passing over profile in use: %s", pszName);
             ReportLine("    keeps %s (%s): in use, its user is logged on", pszName, pszSid);
+            continue;
+        }
+        // The key of a profile could not go with its folder: RegDeleteKeyA
+        // leaves a key that holds subkeys. The folder would be lost and the
+        // key left naming it, tried again at every event; the profile is
+        // kept whole instead.
+        if (HoldsSubkeys(pProfile->GetPath())) {
+            LogMessage("ProcessingProfile", "Passing over profile whose key holds subkeys: %s", pszName);
+            ReportLine("    keeps %s (%s): its registry key holds subkeys", pszName, pszSid);
             continue;
         }
         LogMessage("ProcessingProfile", "Deleting profile info for: %s", pszName);
