@@ -24,11 +24,15 @@ bool DeleteDirectoryContents(const char* pszPath);
 bool DeleteDirectory(const char* pszPath, bool bCheck);
 
 // Deletes the files whose long names match a pattern with a directory part
-// (up to its last "\" or "/"); a pattern without one is refused. Not guarded:
-// neither CanCleanDir nor [DontDeleteDirs] is asked.
+// (up to its last "\" or "/"); a pattern without one is refused. A folder
+// that matches is left and makes the result false. Not guarded: neither
+// CanCleanDir nor [DontDeleteDirs] is asked.
 bool DeleteMatchingFiles(const char* pszPattern);
 
 // Starts the command line without a window, without handing down handles
-// and without waiting for it. An unquoted program path runs up to its
-// extension (.exe, .com, .bat, .cmd) and must name a file that exists.
+// and without waiting for it. An unquoted program is started quoted by the
+// full name of a file that exists: a bare name (up to the first blank) is
+// looked for in the program's folder, the system and Windows directories and
+// PATH, never the current directory; a full path runs up to its extension
+// (.exe, .com, .bat, .cmd), and without one only when nothing follows it.
 bool RunApplication(const char* pszCommandLine);
