@@ -4,7 +4,6 @@
 #include <string.h>
 #include <strsafe.h>
 
-#include "config/AnsiText.h"
 #include "config/ProcessHeap.h"
 #include "service/StandardOutput.h"
 
@@ -22,29 +21,57 @@ struct RemovalCounts
 RemovalCounts removals;
 
 // The entries a preview has counted as removed in the current event, by
-// their full names.
+// their full names upper-cased, each with a hash of it, so that a preview of
+// thousands of files compares numbers, not names.
 struct RemovedEntry
 {
     RemovedEntry* pNext;
+    DWORD nHash;
     char szName[MAX_PATH];
 };
 
 RemovedEntry* removedEntries = NULL;
 
-// False when the entry was counted before. The full name makes C:/Logs/a.log
-// and C:\Logs\a.log one entry; a name that cannot be had is counted anew.
+// The full name, upper-cased, and its hash; false when it cannot be had.
+// The full name makes C:/Logs/a.log and C:\Logs\a.log one entry.
+bool RemovalKey(const char* pszName, char (&szKey)[MAX_PATH], DWORD* pnHash)
+{
+    DWORD nFull = GetFullPathNameA(pszName, MAX_PATH, szKey, NULL);
+    if (nFull == 0 || nFull >= MAX_PATH)
+        return false;
+    CharUpperBuffA(szKey, nFull);
+    *pnHash = 2166136261u;
+    for (const char* p = szKey; *p != '\0'; ++p)
+        *pnHash = (*pnHash ^ (BYTE)*p) * 16777619u;
+    return true;
+}
+
+bool IsRecorded(const char* pszKey, DWORD nHash)
+{
+    for (const RemovedEntry* pEntry = removedEntries; pEntry != NULL; pEntry = pEntry->pNext) {
+        if (pEntry->nHash == nHash && strcmp(pEntry->szName, pszKey) == 0)
+            return true;
+    }
+    return false;
+}
+
+// False when the entry was counted before; a name that cannot be had is
+// counted anew.
 bool CountRemoval(const char* pszName)
 {
-    if (RemovedEarlierInPreview(pszName))
+    char szKey[MAX_PATH];
+    DWORD nHash;
+    if (!RemovalKey(pszName, szKey, &nHash))
+        return true;
+    if (IsRecorded(szKey, nHash))
         return false;
     RemovedEntry* pEntry = (RemovedEntry*)AllocZeroed(1, sizeof(RemovedEntry));
-    DWORD nFull = pEntry == NULL ? 0 : GetFullPathNameA(pszName, MAX_PATH, pEntry->szName, NULL);
-    if (nFull == 0 || nFull >= MAX_PATH) {
-        FreeBlock(pEntry);
-        return true;
+    if (pEntry != NULL) {
+        pEntry->nHash = nHash;
+        StringCchCopyA(pEntry->szName, MAX_PATH, szKey);
+        pEntry->pNext = removedEntries;
+        removedEntries = pEntry;
     }
-    pEntry->pNext = removedEntries;
-    removedEntries = pEntry;
     return true;
 }
 
@@ -52,15 +79,9 @@ bool CountRemoval(const char* pszName)
 
 bool RemovedEarlierInPreview(const char* pszName)
 {
-    char szFull[MAX_PATH];
-    DWORD nFull = previewOnly ? GetFullPathNameA(pszName, MAX_PATH, szFull, NULL) : 0;
-    if (nFull == 0 || nFull >= MAX_PATH)
-        return false;
-    for (const RemovedEntry* pEntry = removedEntries; pEntry != NULL; pEntry = pEntry->pNext) {
-        if (SameText(pEntry->szName, szFull))
-            return true;
-    }
-    return false;
+    char szKey[MAX_PATH];
+    DWORD nHash;
+    return previewOnly && RemovalKey(pszName, szKey, &nHash) && IsRecorded(szKey, nHash);
 }
 
 void ForgetRemovals()
