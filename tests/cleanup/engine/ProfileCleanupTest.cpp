@@ -324,8 +324,8 @@ TEST_F(ProcessingProfileTest, TheAdministratorsOwnLinesStayAndKeepTheirProfiles)
 
 // The user remembered at an event is kept at that event although the file
 // could not take the new list, here because another program holds it open
-// without write sharing. (The terminal's tests run as the Unix superuser, for
-// whom Wine writes a read-only file all the same.)
+// without write sharing. (On the test terminal Wine writes a read-only file
+// all the same: its tests run as the Unix superuser.)
 TEST_F(ProcessingProfileTest, TheUserRememberedIsKeptWhenTheSectionCannotBeWritten)
 {
     Configure("unwritable", "[Profiles]\nActionTrigger=USER_LOGOFF\n[SaveDynamicProfiles]\nP0=alice\n");
