@@ -52,6 +52,17 @@ bool DeleteMatchingFiles(const char* pszPattern)
             bResult = false;
             continue;
         }
+        if (RemovedEarlierInPreview(szFullName))
+            continue;
+        // A folder, link or not, is no file: its delete fails and leaves it.
+        // "." and ".." are no entries, and are not named.
+        if (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            const char* pszName = match.cFileName;
+            if (!(pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'))))
+                ReportLine("    left: %s%s (a folder: a file pattern deletes only files)", szFolder, pszName);
+            bResult = false;
+            continue;
+        }
         ReportLine("    file: %s", szFullName);
         // Setting a link's attributes would change its target's.
         if ((match.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) && !IsLink(match.dwFileAttributes))

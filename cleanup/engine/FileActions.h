@@ -29,11 +29,15 @@ bool DeleteDirectory(const char* pszPath, bool bCheck);
 
 // Deletes the files of the pattern's folder (up to its last "\" or "/")
 // whose long names match its name part as Windows' search reads it
-// (MatchesWildcard); a pattern without a folder is refused. Not guarded:
-// neither CanCleanDir nor [DontDeleteDirs] is asked.
+// (MatchesWildcard); a pattern without a folder is refused. A folder that
+// matches is left and makes the result false. Not guarded: neither
+// CanCleanDir nor [DontDeleteDirs] is asked.
 bool DeleteMatchingFiles(const char* pszPattern);
 
 // Starts the command line without a window, without handing down handles
-// and without waiting for it. An unquoted program path runs up to its
-// extension (.exe, .com, .bat, .cmd) and must name a file that exists.
+// and without waiting for it. An unquoted program is started quoted by the
+// full name of a file that exists: a bare name (up to the first blank) is
+// looked for in the program's folder, the system and Windows directories and
+// PATH, never the current directory; a full path runs up to its extension
+// (.exe, .com, .bat, .cmd), and without one only when nothing follows it.
 bool RunApplication(const char* pszCommandLine);

@@ -19,15 +19,15 @@ void ReportRemovals();
 
 // The acting points of the file walks. A preview counts the removal and
 // answers success for a file; for a folder, bEmptied says whether the walk
-// left it empty, which is what its removal would find.
+// left it empty, which is what its removal would find. An entry counted
+// earlier in the event is not counted again: a real cleanup would find it
+// gone.
 bool DeleteFileOrCount(const char* pszName);
 bool RemoveDirectoryOrCount(const char* pszName, bool bEmptied, bool bLink);
 void SetAttributesUnlessPreview(const char* pszName, DWORD nAttributes);
 
-// The [SaveDynamicProfiles] lines of the current event ("P0=name", each
-// ending in NUL, the list in one more NUL) that a preview keeps instead of
-// writing them, so that the event's profile decisions use them; NULL, with
-// no lines, when the event wrote none. Kept ones replace the earlier ones.
-bool KeepDynamicProfiles(const char* pLines, size_t nLength);
-const char* KeptDynamicProfiles(DWORD* pnLines);
-void ForgetDynamicProfiles();
+// True in a preview for an entry that an earlier item of the event removes;
+// a real cleanup does not meet it at all.
+bool RemovedEarlierInPreview(const char* pszName);
+// Starts the event's record of removals afresh.
+void ForgetRemovals();

@@ -117,8 +117,10 @@ void ProcessEvents(DWORD nEvent)
     const char* pszSource = EventSource(nEvent);
     LogMessage(pszSource, "Entering %s", pszSource);
 
-    // A preview's list of recent users is the one this event would leave.
+    // The event's list of recent users is the one it leaves, whether or not
+    // the file could be written (in a preview, it is not).
     ForgetDynamicProfiles();
+    ForgetRemovals();
     char szUser[MAX_PATH] = {};
     if (GetDefaultUserName(szUser)) {
         ReportLine("  Last user (DefaultUserName): %s", szUser);
@@ -133,6 +135,8 @@ void ProcessEvents(DWORD nEvent)
     else
         ReportLine("  Profiles: off ([Parameters] CleanProfiles)");
 
+    ForgetDynamicProfiles();
+    ForgetRemovals();
     LogMessage(pszSource, "Exiting %s", pszSource);
     eventLock.Leave();
 }

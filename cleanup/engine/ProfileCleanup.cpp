@@ -27,8 +27,9 @@ static void AddKeepName(CQuilItemList& keepList, const char* pszName, const char
     keepList.MoveNext();
 }
 
-// The fixed names, the names of [Profiles] and every recent user's name: in
-// a preview those the event would have written, else those of the file.
+// The fixed names, the names of [Profiles] and every name of
+// [SaveDynamicProfiles]: those the event left, written or not, else those of
+// the file.
 static void FillKeepList(CQuilItemList& keepList, CIniSection& dynamicNames, bool bDynamicOpen)
 {
     keepList.MoveFirst();
@@ -40,13 +41,13 @@ static void FillKeepList(CQuilItemList& keepList, CIniSection& dynamicNames, boo
         while (profileList.MoveNext());
     }
     DWORD nKept;
-    const char* pKeptLines = KeptDynamicProfiles(&nKept);
+    const char* pszRemembered;
+    const char* pKeptLines = KeptDynamicProfiles(&nKept, &pszRemembered);
     if (pKeptLines != NULL) {
-        // The newest name, the last line, is the user this event remembers.
         for (const char* pLine = pKeptLines; *pLine != '\0'; pLine += strlen(pLine) + 1) {
-            bool bNewest = pLine[strlen(pLine) + 1] == '\0';
-            AddKeepName(keepList, FindChar(pLine, '=') + 1,
-                        bNewest ? "the user remembered at this event" : "[SaveDynamicProfiles]");
+            const char* pszName = FindChar(pLine, '=') + 1;
+            AddKeepName(keepList, pszName,
+                        SameText(pszName, pszRemembered) ? "the user remembered at this event" : "[SaveDynamicProfiles]");
         }
     } else if (bDynamicOpen && dynamicNames.MoveFirst()) {
         do
@@ -92,6 +93,20 @@ static bool IsHiveLoaded(const char* pszSid)
     return nResult != ERROR_FILE_NOT_FOUND;
 }
 
+// A key that cannot be opened to look is not passed over here: its
+// deletion then stops at reading the folder's path again.
+static bool HoldsSubkeys(const char* pszKeyPath)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKeyPath, 0, KEY_ENUMERATE_SUB_KEYS, &hKey) != ERROR_SUCCESS)
+        return false;
+    char szSubkey[MAX_PATH];
+    DWORD nSize = MAX_PATH;
+    LONG nResult = RegEnumKeyExA(hKey, 0, szSubkey, &nSize, NULL, NULL, NULL, NULL);
+    RegCloseKey(hKey);
+    return nResult != ERROR_NO_MORE_ITEMS;
+}
+
 // A keep-list name may equal the folder's whole name (john.smith) or the
 // name cut before its last full stop (Administrator for Administrator.000).
 // A folder name that cannot be read again keeps the profile. The reason the
@@ -119,7 +134,8 @@ void ProcessingProfile()
         return;
     }
     DWORD nDynamic;
-    if (KeptDynamicProfiles(&nDynamic) == NULL)
+    const char* pszRemembered;
+    if (KeptDynamicProfiles(&nDynamic, &pszRemembered) == NULL)
         nDynamic = bDynamicOpen ? dynamicNames.GetCount() : 0;
     CQuilItemList keepList(FIXED_KEEP_COUNT + profileList.GetCount() + nDynamic);
     if (keepList.GetCount() == 0)
@@ -160,6 +176,15 @@ void ProcessingProfile()
         if (IsHiveLoaded(pszSid)) {
             LogMessage("ProcessingProfile", "Passing over profile in use: %s", pszName);
             ReportLine("    keeps %s (%s): in use, its user is logged on", pszName, pszSid);
+            continue;
+        }
+        // The key of a profile could not go with its folder: RegDeleteKeyA
+        // leaves a key that holds subkeys. The folder would be lost and the
+        // key left naming it, tried again at every event; the profile is
+        // kept whole instead.
+        if (HoldsSubkeys(pProfile->GetPath())) {
+            LogMessage("ProcessingProfile", "Passing over profile whose key holds subkeys: %s", pszName);
+            ReportLine("    keeps %s (%s): its registry key holds subkeys", pszName, pszSid);
             continue;
         }
         LogMessage("ProcessingProfile", "Deleting profile info for: %s", pszName);

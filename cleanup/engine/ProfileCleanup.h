@@ -12,12 +12,23 @@ extern const char profileListKey[];
 // The user who logged on last, from Winlogon "DefaultUserName".
 bool GetDefaultUserName(char (&szName)[MAX_PATH]);
 
-// Moves the name to, or adds it at, the newest place of [SaveDynamicProfiles]
-// and drops the oldest names beyond maxDynamicProfiles, writing the section
-// once as P0..Pn-1 (the order taken from the keys' numbers), or not at all
-// when nothing changes. A section that is missing or empty is left so, and a
-// blank name changes nothing. True when the section holds the result.
+// Moves the name to, or adds it at, the newest place of the recent users in
+// [SaveDynamicProfiles] (its keys P0, P1, ..., the order taken from their
+// numbers) and drops the oldest beyond maxDynamicProfiles; every line with a
+// key of another form stays as it stands. The section is written once, or not
+// at all when nothing changes; either way the lines it should hold are kept
+// for the event (KeepDynamicProfiles). A section that is missing or empty is
+// left so, and a blank name changes nothing. True when the file holds the result.
 bool SaveDynamicProfileName(const char* pszName, DWORD nBufferSize);
+
+// The [SaveDynamicProfiles] lines of the current event ("KEY=name", each
+// ending in NUL, the list in one more NUL) and the name it remembers (NULL
+// for none): the event's profile decisions use them, whether the section
+// could be written or, in a preview, was not. Kept ones replace the earlier
+// ones; without any, KeptDynamicProfiles gives NULL and no lines.
+bool KeepDynamicProfiles(const char* pLines, size_t nLength, const char* pszRemembered);
+const char* KeptDynamicProfiles(DWORD* pnLines, const char** ppszRemembered);
+void ForgetDynamicProfiles();
 
 // Deletes every cached profile of a user account (SID S-1-5-21-...) whose
 // folder name, whole or cut before its last full stop, is on no keep-list,

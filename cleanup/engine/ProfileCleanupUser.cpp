@@ -8,6 +8,8 @@
 #include "config/IniSection.h"
 #include "config/ProcessHeap.h"
 #include "Preview.h"
+#include "service/LogMessage.h"
+#include "writefilter/ScopedHandle.h"
 
 static const char DYNAMIC_SECTION[] = "SaveDynamicProfiles";
 
@@ -31,8 +33,9 @@ struct DynamicEntry
     const char* pszValue;
 };
 
-// How recent an entry is by its key: P0, P1, ... by their number. A key of
-// another form, which only a hand edit makes, counts as older than all.
+// How recent an entry is by its key: P0, P1, ... by their number, counted
+// from 1. 0 for a key of another form, which only a hand edit makes: such a
+// line is the administrator's own, and stays as it stands.
 static DWORD KeyAge(const char* pszKey)
 {
     if ((pszKey[0] != 'P' && pszKey[0] != 'p') || pszKey[1] == '\0')
@@ -46,26 +49,31 @@ static DWORD KeyAge(const char* pszKey)
     return nNumber + 1;
 }
 
-// The section's entries from oldest to newest; entries of equal age keep
-// their order in the file.
-static void SortByAge(CIniSection& section, DynamicEntry* pEntries)
+// The administrator's own lines first, in file order, then the recent users
+// from oldest to newest (entries of equal age keep their order in the file).
+// Returns the number of the administrator's lines.
+static DWORD SortByAge(CIniSection& section, DynamicEntry* pEntries)
 {
+    DWORD nOwn = 0;
     DWORD nSorted = 0;
     section.MoveFirst();
     do {
         DynamicEntry entry = { section.GetKey(), section.GetValue() };
         DWORD nAge = KeyAge(entry.pszKey);
         DWORD i = nSorted++;
-        for (; i > 0 && KeyAge(pEntries[i - 1].pszKey) > nAge; --i)
+        for (; i > nOwn && (nAge == 0 || KeyAge(pEntries[i - 1].pszKey) > nAge); --i)
             pEntries[i] = pEntries[i - 1];
         pEntries[i] = entry;
+        if (nAge == 0)
+            ++nOwn;
     } while (section.MoveNext());
+    return nOwn;
 }
 
-// The final list, oldest first: every other name once, at its newest place,
-// then the name itself, in the spelling the section already holds when it
-// holds it; then only the newest maxDynamicProfiles. Returns the count and
-// the list's first entry.
+// The recent users, oldest first: every other name once, at its newest place,
+// then the name itself, in the spelling the list already holds when it holds
+// it; then only the newest maxDynamicProfiles. Returns the count and the
+// list's first entry.
 static DWORD BuildNewestList(DynamicEntry* pEntries, DWORD nCount, const char* pszName, DWORD* pnFirst)
 {
     const char* pszNewest = pszName;
@@ -93,41 +101,60 @@ static DWORD BuildNewestList(DynamicEntry* pEntries, DWORD nCount, const char* p
     return nKept - *pnFirst;
 }
 
-// True when the file already holds exactly P0..Pn-1 with these names.
-static bool IsUnchanged(CIniSection& section, const DynamicEntry* pNames, DWORD nNames)
-{
-    if (section.GetCount() != nNames || !section.MoveFirst())
-        return false;
-    for (DWORD i = 0; i < nNames; ++i, section.MoveNext()) {
-        char szKey[MAX_PATH];
-        StringCchPrintfA(szKey, MAX_PATH, "P%lu", i);
-        if (!SameText(section.GetKey(), szKey) || strcmp(section.GetValue(), pNames[i].pszValue) != 0)
-            return false;
-    }
-    return true;
-}
-
-// The whole section in one write, keys P0..Pn-1; the write's own result.
-static bool WriteNames(const DynamicEntry* pNames, DWORD nNames)
+// The section's lines, each ending in NUL, the list in one more NUL: the
+// administrator's lines as they stand, then the names as P0..Pn-1. NULL
+// when there is no memory for them.
+static char* SectionLines(const DynamicEntry* pOwn, DWORD nOwn, const DynamicEntry* pNames, DWORD nNames,
+                          size_t* pnLength)
 {
     size_t nLength = 1;
+    for (DWORD i = 0; i < nOwn; ++i)
+        nLength += strlen(pOwn[i].pszKey) + strlen(pOwn[i].pszValue) + 2;
     for (DWORD i = 0; i < nNames; ++i)
         nLength += 12 + strlen(pNames[i].pszValue) + 2;     // "P" and up to 10 digits, "=", NUL
     char* pBuffer = (char*)AllocZeroed(nLength, 1);
     if (pBuffer == NULL)
-        return false;
+        return NULL;
     char* pLine = pBuffer;
     size_t nRemaining = nLength;
-    for (DWORD i = 0; i < nNames; ++i) {
+    for (DWORD i = 0; i < nOwn + nNames; ++i) {
         char* pLineEnd;
-        StringCchPrintfExA(pLine, nRemaining, &pLineEnd, &nRemaining, 0, "P%lu=%s", i, pNames[i].pszValue);
+        if (i < nOwn)
+            StringCchPrintfExA(pLine, nRemaining, &pLineEnd, &nRemaining, 0, "%s=%s", pOwn[i].pszKey, pOwn[i].pszValue);
+        else
+            StringCchPrintfExA(pLine, nRemaining, &pLineEnd, &nRemaining, 0, "P%lu=%s", i - nOwn,
+                               pNames[i - nOwn].pszValue);
         pLine = pLineEnd + 1;   // past the line's NUL
         --nRemaining;
     }
-    bool bWritten = previewOnly ? KeepDynamicProfiles(pBuffer, nLength)
-                                : WritePrivateProfileSectionA(DYNAMIC_SECTION, pBuffer, iniPath) != FALSE;
-    FreeBlock(pBuffer);
-    return bWritten;
+    *pnLength = nLength;
+    return pBuffer;
+}
+
+// True when the file already holds exactly these lines, in this order.
+static bool IsUnchanged(CIniSection& section, const char* pLines)
+{
+    if (!section.MoveFirst())
+        return false;
+    for (DWORD i = 0; i < section.GetCount(); ++i, section.MoveNext()) {
+        size_t nKey = strlen(section.GetKey());
+        if (strncmp(pLines, section.GetKey(), nKey) != 0 || pLines[nKey] != '='
+            || strcmp(pLines + nKey + 1, section.GetValue()) != 0)
+            return false;
+        pLines += strlen(pLines) + 1;
+    }
+    return *pLines == '\0';
+}
+
+// The write's own result; a preview writes nothing and asks only whether the
+// file could be opened for the write.
+static bool WriteLines(const char* pLines)
+{
+    if (!previewOnly)
+        return WritePrivateProfileSectionA(DYNAMIC_SECTION, pLines, iniPath) != FALSE;
+    ScopedHandle file(CreateFileA(iniPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                  0, NULL));
+    return file.IsValid();
 }
 
 // The name without blanks around it, as the section would give it back;
@@ -160,12 +187,28 @@ bool SaveDynamicProfileName(const char* pszName, DWORD nBufferSize)
     // The whole list is settled in memory and written once: a stop or a
     // failed write between several writes would leave names lost or out
     // of order, and every write costs the write filter's cache.
-    SortByAge(section, pEntries);
+    DWORD nOwn = SortByAge(section, pEntries);
     DWORD nFirst;
-    DWORD nNames = BuildNewestList(pEntries, nCount, szName, &nFirst);
-    // A preview keeps even an unchanged list: the event's profile decisions use it.
-    bool bResult = (!previewOnly && IsUnchanged(section, pEntries + nFirst, nNames))
-                   || WriteNames(pEntries + nFirst, nNames);
+    DWORD nNames = BuildNewestList(pEntries + nOwn, nCount - nOwn, szName, &nFirst);
+    const DynamicEntry* pNames = pEntries + nOwn + nFirst;
+    size_t nLength;
+    char* pLines = SectionLines(pEntries, nOwn, pNames, nNames, &nLength);
+    // Kept for the event before the write: a file that cannot be written
+    // (read-only, held open without write sharing) must not cost the user
+    // just remembered their profile at this very event.
+    bool bResult = pLines != NULL
+                   && KeepDynamicProfiles(pLines, nLength, nNames > 0 ? pNames[nNames - 1].pszValue : NULL);
+    if (bResult && !IsUnchanged(section, pLines)) {
+        bResult = WriteLines(pLines);
+        if (!bResult) {
+            DWORD nError = GetLastError();
+            LogMessage("SaveDynamicProfileName", "[SaveDynamicProfiles] could not be written to %s (error %lu); "
+                       "its names still count for this event", iniPath, nError);
+            ReportLine("    not written: the file cannot be written (error %lu); these names still count for "
+                       "this event", nError);
+        }
+    }
+    FreeBlock(pLines);
     FreeBlock(pEntries);
     return bResult;
 }

@@ -1,44 +1,132 @@
 #include "FileActions.h"
 
+#include <string.h>
 #include <strsafe.h>
 
 #include "config/AnsiText.h"
+#include "config/ProcessHeap.h"
 #include "Preview.h"
 
-// Where an unquoted program path ends: just after the first of these
-// extensions that a blank, a tab or the end of the line follows.
-static const char* EndOfProgram(const char* pszCommandLine)
+static bool IsBlank(char ch)
+{
+    return ch == ' ' || ch == '\t';
+}
+
+// Just after the first .exe, .com, .bat or .cmd that a blank, a tab or the
+// end of the line follows; NULL when there is none.
+static const char* EndOfExtension(const char* pszCommandLine)
 {
     static const char* const EXTENSIONS[] = { ".EXE", ".COM", ".BAT", ".CMD" };
     for (const char* p = pszCommandLine; *p != '\0'; p = CharNextA(p)) {
         for (const char* pszExtension : EXTENSIONS) {
             const char* pAfter = SkipLeadingText(p, pszExtension);
-            if (pAfter != NULL && (*pAfter == '\0' || *pAfter == ' ' || *pAfter == '\t'))
+            if (pAfter != NULL && (*pAfter == '\0' || IsBlank(*pAfter)))
                 return pAfter;
         }
     }
     return NULL;
 }
 
-// An unquoted path with a blank lets the process creation try every part
-// before a blank as a program of its own: for C:\Program Files\Tool\tool.exe
-// it starts C:\Program.exe first, where every user may have put one. The
-// program is taken up to its extension, must exist, and goes to the process
-// creation quoted, by the full name that was found.
-static bool QuoteProgram(const char* pszCommandLine, char (&szQuoted)[MAX_PATH])
+// Where the program part of an unquoted command line ends; NULL when it
+// cannot be told. A bare name (cmd, regedit, tool.bat) ends at the first
+// blank. A path ends at its extension, which may lie past blanks: ended at
+// the first blank, C:\Program Files\Tool\tool.exe would name C:\Program.exe,
+// where every user of an old system may put one. So a path without such an
+// extension is a program only when nothing follows it.
+static const char* EndOfProgramPart(const char* pszCommandLine, bool* pbPath)
 {
-    const char* pEnd = EndOfProgram(pszCommandLine);
+    const char* pFirstBlank = pszCommandLine;
+    bool bPath = false;
+    for (; *pFirstBlank != '\0' && !IsBlank(*pFirstBlank); pFirstBlank = CharNextA(pFirstBlank))
+        bPath = bPath || *pFirstBlank == '\\' || *pFirstBlank == '/' || *pFirstBlank == ':';
+    *pbPath = bPath;
+    if (!bPath)
+        return pFirstBlank;
+    const char* pEnd = EndOfExtension(pszCommandLine);
+    return pEnd != NULL ? pEnd : (*pFirstBlank == '\0' ? pFirstBlank : NULL);
+}
+
+static bool IsFile(const char* pszPath)
+{
+    DWORD nAttributes = GetFileAttributesA(pszPath);
+    return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The program by its canonical full name, with ".exe" when its last part has
+// no extension. A path that is not a full local one would be taken from the
+// current directory, which is the admin's prompt in a preview and the system
+// directory in the service.
+static bool FindProgramPath(const char* pszProgram, char (&szFound)[MAX_PATH])
+{
+    if (!CanonicalDirectory(pszProgram, szFound) || EndsWithBackslash(szFound))
+        return false;
+    const char* pSeparator = FindLastPathSeparator(szFound);
+    if (FindChar(pSeparator, '.') == NULL && FAILED(StringCchCatA(szFound, MAX_PATH, ".exe")))
+        return false;
+    return IsFile(szFound);
+}
+
+// One folder of the search; one that is no full local path (an empty or
+// relative PATH entry) would depend on the current directory and is skipped.
+static bool FindInFolder(const char* pszFolder, size_t nFolder, const char* pszName, char (&szFound)[MAX_PATH])
+{
+    char szFolder[MAX_PATH];
+    char szFull[MAX_PATH];
+    if (FAILED(StringCchCopyNA(szFolder, MAX_PATH, pszFolder, nFolder)) || !CanonicalDirectory(szFolder, szFull))
+        return false;
+    DWORD nFound = SearchPathA(szFull, pszName, ".exe", MAX_PATH, szFound, NULL);
+    return nFound != 0 && nFound < MAX_PATH && IsFile(szFound);
+}
+
+// A bare name, looked for as the process creation would look for it, less
+// the current directory: the service's own folder, the system directory, the
+// Windows directory, then each folder of PATH.
+static bool FindProgramByName(const char* pszName, char (&szFound)[MAX_PATH])
+{
+    char szFolder[MAX_PATH];
+    DWORD nLength = GetModuleFileNameA(NULL, szFolder, MAX_PATH);
+    const char* pLastBackslash = (nLength == 0 || nLength >= MAX_PATH) ? NULL : FindLastChar(szFolder, '\\');
+    if (pLastBackslash != NULL && FindInFolder(szFolder, pLastBackslash + 1 - szFolder, pszName, szFound))
+        return true;
+    typedef UINT (WINAPI* FolderFetch)(LPSTR, UINT);
+    static const FolderFetch SYSTEM_FOLDERS[] = { GetSystemDirectoryA, GetWindowsDirectoryA };
+    for (FolderFetch fetch : SYSTEM_FOLDERS) {
+        UINT nFolder = fetch(szFolder, MAX_PATH);
+        if (nFolder != 0 && nFolder < MAX_PATH && FindInFolder(szFolder, nFolder, pszName, szFound))
+            return true;
+    }
+    DWORD nPath = GetEnvironmentVariableA("PATH", NULL, 0);
+    char* pszPath = nPath == 0 ? NULL : (char*)AllocZeroed(nPath, 1);
+    bool bFound = false;
+    if (pszPath != NULL && GetEnvironmentVariableA("PATH", pszPath, nPath) < nPath) {
+        for (const char* pEntry = pszPath; !bFound && *pEntry != '\0';) {
+            const char* pEnd = FindChar(pEntry, ';');
+            size_t nEntry = pEnd != NULL ? (size_t)(pEnd - pEntry) : strlen(pEntry);
+            bFound = FindInFolder(pEntry, nEntry, pszName, szFound);
+            pEntry += pEnd != NULL ? nEntry + 1 : nEntry;
+        }
+    }
+    FreeBlock(pszPath);
+    return bFound;
+}
+
+// The unquoted command line with its program quoted by the full name found,
+// so that the process creation starts that file and no other; the reason
+// when there is none.
+static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[MAX_PATH])
+{
+    bool bPath;
+    const char* pEnd = EndOfProgramPart(pszCommandLine, &bPath);
+    if (pEnd == NULL)
+        return "an unquoted path followed by arguments must end in .exe, .com, .bat or .cmd, or be quoted";
     char szProgram[MAX_PATH];
-    if (pEnd == NULL || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pszCommandLine, pEnd - pszCommandLine)))
-        return false;
     char szFound[MAX_PATH];
-    DWORD nFound = SearchPathA(NULL, szProgram, NULL, MAX_PATH, szFound, NULL);
-    if (nFound == 0 || nFound >= MAX_PATH)
-        return false;
-    DWORD nAttributes = GetFileAttributesA(szFound);
-    if (nAttributes == INVALID_FILE_ATTRIBUTES || (nAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    return SUCCEEDED(StringCchPrintfA(szQuoted, MAX_PATH, "\"%s\"%s", szFound, pEnd));
+    if (pEnd == pszCommandLine || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pszCommandLine, pEnd - pszCommandLine))
+        || !(bPath ? FindProgramPath(szProgram, szFound) : FindProgramByName(szProgram, szFound)))
+        return "no program file found";
+    if (FAILED(StringCchPrintfA(szQuoted, MAX_PATH, "\"%s\"%s", szFound, pEnd)))
+        return "the command line is too long";
+    return NULL;
 }
 
 bool RunApplication(const char* pszCommandLine)
@@ -51,9 +139,12 @@ bool RunApplication(const char* pszCommandLine)
         ReportLine("    refused: the command line is too long");
         return false;
     }
-    if (szCommandLine[0] != '"' && !QuoteProgram(pszCommandLine, szCommandLine)) {
-        ReportLine("    refused: no program file found (an unquoted one must end in .exe, .com, .bat or .cmd)");
-        return false;
+    if (szCommandLine[0] != '"') {
+        const char* pszReason = QuoteProgram(pszCommandLine, szCommandLine);
+        if (pszReason != NULL) {
+            ReportLine("    refused: %s", pszReason);
+            return false;
+        }
     }
     if (previewOnly) {
         ReportLine("    starts: %s", szCommandLine);

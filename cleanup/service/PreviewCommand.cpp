@@ -47,6 +47,5 @@ int RunPreview()
         ReportLine("%s", event.pszHeading);
         ProcessEvents(event.nEvent);
     }
-    ForgetDynamicProfiles();
     return bRead ? 0 : 1;
 }

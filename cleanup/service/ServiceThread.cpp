@@ -84,13 +84,13 @@ void ResumeServiceThread()
 
 DWORD WINAPI ServiceThread(LPVOID)
 {
-    LoadConfiguration();
-    // Installed before the start-up cleanup: without it a logoff or shutdown
-    // would meet the system's default handler, which ends the process part-way
-    // through the cleanup. An event that comes now waits for the start-up
-    // cleanup to end and then runs.
+    // Installed before anything else: without it a logoff or shutdown would
+    // meet the system's default handler, which ends the process, during a
+    // long configuration load or part-way through the start-up cleanup. An
+    // event that comes now waits for the start-up cleanup to end and then runs.
     if (!SetConsoleCtrlHandler(ConsoleHandlerRoutine, TRUE))
         LogMessage("ServiceThread", "SetConsoleCtrlHandler failed: %lu", GetLastError());
+    LoadConfiguration();
     ProcessServiceStartup();
     SetEvent(startupDoneEvent);
     EndRunningEvent();

@@ -413,6 +413,73 @@ TEST(RunApplication, StartsOnlyTheProgramNamedAndHandsDownNoHandles)
     EXPECT_FALSE(Exists(dir + "\\two.started"));
 }
 
+namespace {
+
+// What a started program left in a file, once it is there; "" after 10 s.
+std::string WaitForText(const std::string& path)
+{
+    char text[MAX_PATH] = {};
+    for (int i = 0; i < 500 && text[0] == '\0'; ++i) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        DWORD read = 0;
+        if (file == INVALID_HANDLE_VALUE || !ReadFile(file, text, MAX_PATH - 1, &read, NULL))
+            Sleep(20);
+        CloseHandle(file);
+    }
+    return text;
+}
+
+} // namespace
+
+// The forms an administrator writes, each started by the program it names:
+// bare names without an extension are looked for where the process creation
+// looks (the program's folder, system32, the Windows folder, PATH), never in
+// the current directory, which is the system directory in the service and
+// the admin's prompt in a preview.
+TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
+{
+    const std::string dir = FreshFolder("forms");
+    const std::string child = TestProgramFolder() + "wait_child.exe";
+    MakeFolder(dir + "\\Program Files");
+    MakeFolder(dir + "\\prompt");
+    for (const char* copy : { "\\Program Files\\tool.exe", "\\tool.exe", "\\prompt\\promptonly.exe" })
+        ASSERT_TRUE(CopyFileA(child.c_str(), (dir + copy).c_str(), FALSE)) << copy;
+    WriteTextFile(dir + "\\job.bat", "@echo bat %1> " + dir + "\\bat.txt");
+    WriteTextFile(dir + "\\x.reg", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\FenwashForms]\n\"ran\"=\"yes\"\n");
+    HANDLE release = CreateEventA(NULL, TRUE, FALSE, "engine-forms-release");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA((dir + "\\prompt").c_str()));
+
+    EXPECT_TRUE(RunApplication(("cmd /c echo ran> " + dir + "\\cmd.txt").c_str()));
+    EXPECT_TRUE(RunApplication(("regedit /s " + dir + "\\x.reg").c_str()));
+    EXPECT_TRUE(RunApplication(("cmd.exe /c echo bare> " + dir + "\\bare.txt").c_str()));
+    EXPECT_TRUE(RunApplication((dir + "\\job.bat one").c_str()));
+    EXPECT_TRUE(RunApplication(("\"" + dir + "\\Program Files\\tool.exe\" " + dir + "\\quoted engine-forms-release").c_str()));
+    EXPECT_TRUE(RunApplication((dir + "\\tool.exe " + dir + "\\full engine-forms-release").c_str()));
+    EXPECT_TRUE(RunApplication(("wait_child " + dir + "\\beside engine-forms-release").c_str()));
+    EXPECT_FALSE(RunApplication(("promptonly " + dir + "\\prompt engine-forms-release").c_str()));
+    EXPECT_FALSE(RunApplication(("prompt\\promptonly.exe " + dir + "\\relative engine-forms-release").c_str()));
+    SetCurrentDirectoryA(previous);
+
+    EXPECT_EQ(WaitForText(dir + "\\cmd.txt"), "ran\r\n");
+    EXPECT_EQ(WaitForText(dir + "\\bare.txt"), "bare\r\n");
+    EXPECT_EQ(WaitForText(dir + "\\bat.txt"), "bat one\r\n");
+    EXPECT_EQ(Lower(WaitForText(dir + "\\quoted.started")), Lower(dir + "\\Program Files\\tool.exe"));
+    EXPECT_EQ(Lower(WaitForText(dir + "\\full.started")), Lower(dir + "\\tool.exe"));
+    EXPECT_EQ(Lower(WaitForText(dir + "\\beside.started")), Lower(child));
+    HKEY key = NULL;
+    for (int i = 0; i < 500 && RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\FenwashForms", 0, KEY_READ, &key) != 0; ++i)
+        Sleep(20);
+    EXPECT_NE(key, (HKEY)NULL) << "regedit /s did not import the script";
+    RegCloseKey(key);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\FenwashForms");
+    SetEvent(release);
+    CloseHandle(release);
+    Sleep(200);
+    EXPECT_FALSE(Exists(dir + "\\prompt.started") || Exists(dir + "\\relative.started"));
+}
+
 TEST(RunApplication, AMissingProgramIsFalse)
 {
     EXPECT_FALSE(RunApplication("C:\\engine\\no-such-program.exe /quiet"));

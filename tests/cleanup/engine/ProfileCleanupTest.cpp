@@ -10,6 +10,7 @@
 #include "TerminalTrace.h"
 #include "TestProfiles.h"
 #include "config/Configuration.h"
+#include "engine/EventProcessing.h"
 #include "engine/ProfileCleanup.h"
 #include "service/LogMessage.h"
 
@@ -80,7 +81,8 @@ TEST(SaveDynamicProfileName, ABlankNameChangesNothing)
 }
 
 // Sections seeded by hand: the keys' numbers give the order, the result is
-// written once as P0..Pn-1, and not at all when nothing changes.
+// written once as P0..Pn-1, and not at all when nothing changes; a line with
+// a key of another form is the administrator's own and stays as it stands.
 TEST(SaveDynamicProfileName, HandEditedKeysAreRebuiltInOrder)
 {
     const char* const cases[][4] = {   // maximum, section, name saved, result
@@ -88,7 +90,8 @@ TEST(SaveDynamicProfileName, HandEditedKeysAreRebuiltInOrder)
         { "3", "P2=c\nP1=b", "B", "P0=c|P1=b" },
         { "3", "P1=kiosk", "x", "P0=kiosk|P1=x" },
         { "2", "P0=a\nP3=b\nP5=c\nP4=b", "d", "P0=c|P1=d" },
-        { "3", "P0=a\nSeed=s", "e", "P0=s|P1=a|P2=e" },
+        { "1", "Pin=kiosk", "e", "P0=e|Pin=kiosk" },
+        { "3", "P0=a\nSeed=s", "e", "P0=a|P1=e|Seed=s" },
     };
     for (const auto& c : cases) {
         Configure("hand", std::string("[Parameters]\nSaveDynamicProfiles=") + c[0] + "\n[SaveDynamicProfiles]\n" + c[1] + "\n");
@@ -102,7 +105,7 @@ TEST(SaveDynamicProfileName, HandEditedKeysAreRebuiltInOrder)
     EXPECT_TRUE(SaveDynamicProfileName("E", MAX_PATH));
     EXPECT_EQ(WriteTime(iniPath).dwHighDateTime, old.dwHighDateTime) << "the newest name again needs no write";
     EXPECT_TRUE(SaveDynamicProfileName("f", MAX_PATH));
-    EXPECT_EQ(DynamicSection(), "P0=a|P1=e|P2=f");
+    EXPECT_EQ(DynamicSection(), "P0=a|P1=e|P2=f|Seed=s");
 }
 
 TEST(SaveDynamicProfileName, AMissingSectionOrAnOversizedBufferSavesNothing)
@@ -148,6 +151,7 @@ protected:
     {
         ClearProfileList();
         FreshFolder("profiles");
+        ForgetDynamicProfiles();    // left by the tests of SaveDynamicProfileName
     }
     void TearDown() override { dontDeleteDirs.RemoveAll(); }
 };
@@ -299,4 +303,48 @@ TEST_F(ProcessingProfileTest, AnEmptyProfileListDeletesNothing)
     ProfileFolder("stranger");
     ProcessingProfile();
     EXPECT_TRUE(Exists(std::string(PROFILES) + "\\stranger\\ntuser.dat"));
+}
+
+// The case: a hand-written Pin=kiosk beside the recent users. A
+// logoff of carol rewrites only the numbered lines, and kiosk keeps its
+// profile as the section's own line says.
+TEST_F(ProcessingProfileTest, TheAdministratorsOwnLinesStayAndKeepTheirProfiles)
+{
+    Configure("ownlines", "[Profiles]\nActionTrigger=USER_LOGOFF\n[SaveDynamicProfiles]\nPin=kiosk\nP0=alice\n");
+    for (const char* name : { "kiosk", "alice", "carol" })
+        AddProfile(USER + name, ProfileFolder(name));
+    SetDefaultUserName("carol");
+    ProcessEvents(USER_LOGOFF);
+    RemoveDefaultUserName();
+    EXPECT_EQ(DynamicSection(), "P0=carol|Pin=kiosk");
+    for (const char* name : { "kiosk", "carol" })
+        EXPECT_TRUE(ProfileKeyExists(USER + name) && Exists(std::string(PROFILES) + "\\" + name + "\\ntuser.dat")) << name;
+    EXPECT_FALSE(ProfileKeyExists(USER + "alice") || Exists(std::string(PROFILES) + "\\alice")) << "pushed out by carol";
+}
+
+// The user remembered at an event is kept at that event although the file
+// could not take the new list, here because another program holds it open
+// without write sharing. (On the test terminal Wine writes a read-only file
+// all the same: its tests run as the Unix superuser.)
+TEST_F(ProcessingProfileTest, TheUserRememberedIsKeptWhenTheSectionCannotBeWritten)
+{
+    Configure("unwritable", "[Profiles]\nActionTrigger=USER_LOGOFF\n[SaveDynamicProfiles]\nP0=alice\n");
+    for (const char* name : { "alice", "carol" })
+        AddProfile(USER + name, ProfileFolder(name));
+    HANDLE holder = CreateFileA(iniPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    SetDefaultUserName("carol");
+    logDisabled = 0;
+    TraceMark mark;
+    ProcessEvents(USER_LOGOFF);
+    logDisabled = 1;
+    RemoveDefaultUserName();
+    CloseHandle(holder);
+    EXPECT_EQ(DynamicSection(), "P0=alice") << "the file was written";
+    EXPECT_TRUE(ProfileKeyExists(USER + "carol"));
+    EXPECT_TRUE(Exists(std::string(PROFILES) + "\\carol\\ntuser.dat"));
+    EXPECT_FALSE(Exists(std::string(PROFILES) + "\\alice")) << "no longer among the recent users";
+    std::vector<EventLogEntry> entries = mark.NewEntries();
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const EventLogEntry& entry) {
+        return entry.strings.at(0).find("[SaveDynamicProfiles] could not be written to ") == 0;
+    }));
 }

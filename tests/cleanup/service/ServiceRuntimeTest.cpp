@@ -308,6 +308,41 @@ TEST_F(ServiceRuntime, LogoffAndStopDuringTheStartupCleanupWaitForIt)
     EXPECT_EQ(QueryStatus(m_name).dwWin32ExitCode, 0u);
 }
 
+// A logoff while a long configuration is still being read: the handler is
+// already there, so the system's default handler does not end the process;
+// the logoff waits for the start-up cleanup and then runs.
+TEST_F(ServiceRuntime, ALogoffDuringALongConfigurationLoadIsHandled)
+{
+    const std::string junk = m_folder + "\\junk";
+    MakeFiles(junk, 3);
+    std::string ini = "[Files]\n1=Junk\n[Junk]\nPath=" + junk + "\\*.tmp\nAction=FILE_DELETE\nActionTrigger=USER_LOGOFF\n"
+                      "[Directories]\n";
+    std::string items;
+    for (int i = 0; i < 1000; ++i) {
+        ini += "D" + std::to_string(i) + "=Dir" + std::to_string(i) + "\n";
+        items += "[Dir" + std::to_string(i) + "]\nPath=" + m_folder + "\\none" + std::to_string(i)
+                 + "\nAction=DIR_EMPTY\nActionTrigger=USER_SHUTDOWN\n";
+    }
+    Install(ini + items);
+    TraceMark mark;
+    DWORD pid = Start();
+    ASSERT_TRUE(WaitForEntry(mark, pid, "ServiceThread: CurrentDirectory: " + m_folder + "\\"));
+    ASSERT_TRUE(SendConsoleEvent(pid, CTRL_LOGOFF_EVENT));
+    EXPECT_TRUE(WaitForEntry(mark, pid, "ProcessLogoffEvent: Exiting ProcessLogoffEvent", 60000));
+    SERVICE_STATUS_PROCESS status = QueryStatus(m_name);
+    EXPECT_EQ(status.dwCurrentState, (DWORD)SERVICE_RUNNING);
+    EXPECT_EQ(status.dwProcessId, pid) << "the process ended";
+    EXPECT_FALSE(FileExists(junk + "\\f2.tmp")) << "the logoff cleanup ran";
+    std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(pid));
+    size_t logoff = EntryPosition(texts, "ConsoleHandlerRoutine: CTRL_LOGOFF_EVENT message received");
+    ASSERT_NE(logoff, 0u);
+    ASSERT_LT(logoff, EntryPosition(texts, "ProcessServiceStartup: Entering ProcessServiceStartup"))
+        << "the configuration was read before the logoff came: nothing was tested";
+    DWORD error;
+    Control(m_name, SERVICE_CONTROL_STOP, &error);
+    EXPECT_TRUE(WaitForState(m_name, SERVICE_STOPPED));
+}
+
 TEST_F(ServiceRuntime, WithoutDebugTheServiceWritesNothing)
 {
     const std::string junk = m_folder + "\\junk";
