@@ -91,12 +91,12 @@ ExportResult ExportRegistryKeys(ExportCounts* counts)
     memset(counts, 0, sizeof(*counts));
     ScopedFile keyList(KEY_LIST_PATH, "r");
     if (!keyList.IsOpen()) {
-        OutputDebugStringW(L"Stavix: the key list does not open; nothing is saved\n");
+        OutputDebugStringA("Stavix: the key list does not open; nothing is saved\n");
         return EXPORT_NO_KEY_LIST;
     }
     ScopedFile script(SCRIPT_PATH, "w");
     if (!script.IsOpen()) {
-        OutputDebugStringW(L"Stavix: Z:\\stavix.reg could not be created; nothing is saved\n");
+        OutputDebugStringA("Stavix: Z:\\stavix.reg could not be created; nothing is saved\n");
         return EXPORT_NO_SCRIPT;
     }
     bool written, marked = false;
@@ -119,10 +119,10 @@ ExportResult ExportRegistryKeys(ExportCounts* counts)
         // A cut script is never stored; left on Z:, it would also hold the
         // room that the status record needs to tell of the failure.
         DeleteFileW(SCRIPT_PATH_W);
-        OutputDebugStringW(L"Stavix: Z:\\stavix.reg could not be written whole; nothing is saved\n");
+        OutputDebugStringA("Stavix: Z:\\stavix.reg could not be written whole; nothing is saved\n");
         return EXPORT_SCRIPT_CUT;
     }
     if (!marked)
-        OutputDebugStringW(L"Stavix: the key list holds no <TSCAL path> line; nothing is saved\n");
+        OutputDebugStringA("Stavix: the key list holds no <TSCAL path> line; nothing is saved\n");
     return EXPORT_DONE;
 }

@@ -39,13 +39,13 @@ void ImportStoredScript(bool storedByLastSave)
         return;
     DWORD exitCode;
     if (!storedByLastSave) {
-        OutputDebugStringW(L"Stavix: the record says the last save stored no script; the older one on flash is not imported\n");
+        OutputDebugStringA("Stavix: the record says the last save stored no script; the older one on flash is not imported\n");
     } else if (!ScriptEndsWhole()) {
-        OutputDebugStringW(L"Stavix: the script on flash was cut short; not imported\n");
+        OutputDebugStringA("Stavix: the script on flash was cut short; not imported\n");
     } else if (!RunRegistryImport(&exitCode)) {
         // A script that the registry editor never saw stays on flash for
         // the next restore.
-        OutputDebugStringW(L"Stavix: the registry editor did not start; the script stays on flash\n");
+        OutputDebugStringA("Stavix: the registry editor did not start; the script stays on flash\n");
         return;
     }
     DeleteFlashFile(SCRIPT_FLASH_NAME);
@@ -78,7 +78,7 @@ int RunRestoreMode()
     bool saveSucceeded = true;
     if (recordOnFlash && !ReadSaveResult(record, &saveSucceeded)) {
         saveSucceeded = true;
-        OutputDebugStringW(L"Stavix: the record on flash is not of the form err:N,flush:N; the script is taken as stored\n");
+        OutputDebugStringA("Stavix: the record on flash is not of the form err:N,flush:N; the script is taken as stored\n");
     }
     ImportStoredScript(saveSucceeded);
     if (!recordOnFlash)

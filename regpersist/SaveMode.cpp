@@ -80,9 +80,9 @@ bool EarlierFlushRequest()
 void ReportSaveRun(const SaveRun& run)
 {
     if (run.stored == RECORD_NOT_WRITTEN)
-        OutputDebugStringW(L"Stavix: Z:\\info could not be written whole; no record is stored\n");
+        OutputDebugStringA("Stavix: Z:\\info could not be written whole; no record is stored\n");
     else if (run.stored == RECORD_NOT_ON_FLASH)
-        OutputDebugStringW(L"Stavix: the record could not be stored on flash; an older one may stand there\n");
+        OutputDebugStringA("Stavix: the record could not be stored on flash; an older one may stand there\n");
     char line[200];
     StringCchPrintfA(line, ARRAYSIZE(line),
                      "Stavix: saved %lu keys from %lu key lines (%lu passed over), script %ld bytes; "
