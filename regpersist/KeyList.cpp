@@ -11,7 +11,7 @@ KeyListRead ReadKeyListLine(FILE* keyList, HeapBuffer& line)
     int c;
     // The text-mode stream makes CR LF one LF; a CR left alone still ends
     // the line, as the registry editor would end it there in the script.
-    while ((c = getc(keyList)) != EOF && c != '\n' && c != '\r') {
+    while ((c = fgetc(keyList)) != EOF && c != '\n' && c != '\r') {
         // Room for the character and the NUL behind the text.
         if (fits && used + 2 > line.Size() && !line.Grow(used + 2))
             fits = false;
