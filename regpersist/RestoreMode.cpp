@@ -76,10 +76,8 @@ int RunRestoreMode()
     bool recordOnFlash = CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) == FLASH_DONE;
     bool readable = recordOnFlash && ReadStatusRecord(record);
     bool saveSucceeded = true;
-    if (recordOnFlash && !ReadSaveResult(record, &saveSucceeded)) {
-        saveSucceeded = true;
+    if (recordOnFlash && !ReadSaveResult(record, &saveSucceeded))
         OutputDebugStringA("Stavix: the record on flash is not of the form err:N,flush:N; the script is taken as stored\n");
-    }
     ImportStoredScript(saveSucceeded);
     if (!recordOnFlash)
         return 0;

@@ -62,9 +62,11 @@ const char* SkipNumber(const char* text, bool* zero)
 
 bool ReadSaveResult(const char* text, bool* succeeded)
 {
-    bool zero;
-    if (strncmp(text, "err:", 4) != 0 || (text = SkipNumber(text + 4, succeeded)) == NULL ||
-        strncmp(text, ",flush:", 7) != 0 || (text = SkipNumber(text + 7, &zero)) == NULL)
+    bool saved, flushZero;
+    if (strncmp(text, "err:", 4) != 0 || (text = SkipNumber(text + 4, &saved)) == NULL ||
+        strncmp(text, ",flush:", 7) != 0 || (text = SkipNumber(text + 7, &flushZero)) == NULL ||
+        *text != '\0')
         return false;
-    return *text == '\0';
+    *succeeded = saved;
+    return true;
 }

@@ -23,5 +23,6 @@ bool ReadStatusRecord(char text[STAVIX_LINE_SIZE]);
 bool RecordAsksForFlush(const char* text);
 
 // True when the record is exactly what a save writes, "err:N,flush:N" with
-// signed decimal numbers; *succeeded then tells whether N after "err:" is 0.
+// signed decimal numbers; *succeeded is then set to whether N after "err:"
+// is 0, and is left alone otherwise.
 bool ReadSaveResult(const char* text, bool* succeeded);
