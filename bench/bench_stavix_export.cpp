@@ -104,7 +104,8 @@ int main()
     double stavix = 1e30, regedit = 1e30;
     for (int run = 0; run < 3; ++run) {
         double start = Now();
-        if (ExportRegistryKeys() != 1) {
+        ExportCounts counts;
+        if (ExportRegistryKeys(&counts) != EXPORT_DONE) {
             fputs("bench_stavix_export: the export failed\n", stderr);
             return 1;
         }

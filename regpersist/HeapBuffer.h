@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 class HeapBuffer
 {
 public:
@@ -27,6 +29,27 @@ public:
             return false;
         if (m_bytes != NULL)
             HeapFree(GetProcessHeap(), 0, m_bytes);
+        m_bytes = (BYTE*)bytes;
+        m_size = size;
+        return true;
+    }
+    // Makes room for at least size bytes and keeps the contents; grows at
+    // least twofold, so that a buffer grown a little at a time is seldom
+    // copied. False when the heap has no such block; the buffer then stays
+    // as it was.
+    bool Grow(DWORD size)
+    {
+        if (size <= m_size && m_bytes != NULL)
+            return true;
+        if (size < m_size * 2)
+            size = m_size * 2;
+        void* bytes = HeapAlloc(GetProcessHeap(), 0, size != 0 ? size : 1);
+        if (bytes == NULL)
+            return false;
+        if (m_bytes != NULL) {
+            memcpy(bytes, m_bytes, m_size);
+            HeapFree(GetProcessHeap(), 0, m_bytes);
+        }
         m_bytes = (BYTE*)bytes;
         m_size = size;
         return true;

@@ -9,28 +9,32 @@
 namespace {
 
 // A value or key the script cannot carry is left out of it; the debugger
-// output is the only place that tells.
+// output is the only place that tells. A path too long for the line is
+// named by its beginning.
 void ReportLeftOut(const char* root, const char* path, const wchar_t* what)
 {
     wchar_t line[600];
-    StringCchPrintfW(line, 600, L"Stavix: left out of the script: %hs\\%hs %s\n", root, path, what);
+    StringCchPrintfW(line, 600, L"Stavix: left out of the script: %hs\\%.300hs %s\n", root, path, what);
     OutputDebugStringW(line);
 }
 
 } // namespace
 
-void KeyExport::ExportKey(HKEY key, const char* root, const char* path)
+void KeyExport::ExportKey(HKEY key, const char* root, const char* path, size_t pathLength)
 {
     m_root = root;
     m_rootLength = strlen(root);
-    if (FAILED(StringCchCopyA(m_path, STAVIX_LINE_SIZE, path)))
-        return;
-    m_pathLength = strlen(m_path);
+    if (!m_path.Grow((DWORD)pathLength + 1))
+        return ReportLeftOut(root, "", L"(the listed key: out of memory)");
+    memcpy(Path(), path, pathLength);
+    Path()[pathLength] = '\0';
+    m_pathLength = pathLength;
     Export(key);
 }
 
 void KeyExport::Export(HKEY key)
 {
+    ++m_keysSaved;
     DWORD subkeyCount, valueCount, longestData;
     if (RegQueryInfoKeyW(key, NULL, NULL, NULL, &subkeyCount, NULL, NULL, &valueCount, NULL,
                          &longestData, NULL, NULL) != ERROR_SUCCESS)
@@ -41,12 +45,10 @@ void KeyExport::Export(HKEY key)
 
 void KeyExport::ExportValues(HKEY key, DWORD valueCount, DWORD longestData)
 {
-    // Room for a NUL behind the longest data, should a writer have left
-    // one out.
-    DWORD wanted = longestData + 2;
+    DWORD wanted = longestData;
     for (DWORD index = 0; index < valueCount; ++index) {
         if (!m_data.Reserve(wanted))
-            return ReportLeftOut(m_root, m_path, L"(values: out of memory)");
+            return ReportLeftOut(m_root, Path(), L"(values: out of memory)");
         DWORD nameLength = 16384, type, size = m_data.Size();
         // Name, type and data in one call: the one call per value that a
         // large key needs.
@@ -61,7 +63,7 @@ void KeyExport::ExportValues(HKEY key, DWORD valueCount, DWORD longestData)
         if (result != ERROR_SUCCESS)
             continue;
         if (!WriteValueLine(m_out, m_valueName, nameLength, type, m_data.Bytes(), size))
-            ReportLeftOut(m_root, m_path, nameLength != 0 ? m_valueName : L"(default)");
+            ReportLeftOut(m_root, Path(), nameLength != 0 ? m_valueName : L"(default)");
     }
 }
 
@@ -74,37 +76,35 @@ void KeyExport::ExportSubkeys(HKEY key, DWORD subkeyCount)
             ERROR_SUCCESS)
             continue;
         if (!AppendToPath(m_subkeyName, nameLength)) {
-            ReportLeftOut(m_root, m_path, m_subkeyName);
+            ReportLeftOut(m_root, Path(), m_subkeyName);
             continue;
         }
         m_out.Put("\n[");
         m_out.Put(m_root, m_rootLength);
         m_out.Put('\\');
-        m_out.Put(m_path, m_pathLength);
+        m_out.Put(Path(), m_pathLength);
         m_out.Put("]\n");
         ScopedRegKey subkey;
         if (subkey.Open(key, m_subkeyName, KEY_READ) == ERROR_SUCCESS)
             Export(subkey.Get());
         m_pathLength = pathLength;
-        m_path[pathLength] = '\0';
+        Path()[pathLength] = '\0';
     }
 }
 
-// A header line that does not fit is never cut: a cut path would name
-// another key. Nor does a name the script cannot hold, or one with a line
-// break, go into a header line.
+// A name the script cannot hold, or one with a line break, never goes into
+// a header line: it would name another key.
 bool KeyExport::AppendToPath(const wchar_t* name, size_t nameLength)
 {
-    // "\n[" ROOT "\" PATH "\" NAME "]\n"
-    if (m_rootLength + m_pathLength + 1 + nameLength + 5 > STAVIX_LINE_SIZE - 1)
+    if (!m_path.Grow((DWORD)(m_pathLength + 1 + nameLength + 1)))
         return false;
     const ScriptCharacters& characters = m_out.Characters();
-    char* end = m_path + m_pathLength;
+    char* end = Path() + m_pathLength;
     *end++ = '\\';
     for (size_t i = 0; i < nameLength; ++i) {
         int byte = characters.ByteOf(name[i]);
         if (byte < 0 || name[i] == L'\r' || name[i] == L'\n') {
-            m_path[m_pathLength] = '\0';
+            Path()[m_pathLength] = '\0';
             return false;
         }
         *end++ = (char)byte;

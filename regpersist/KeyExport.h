@@ -5,32 +5,37 @@
 
 #include "HeapBuffer.h"
 #include "ScriptWriter.h"
-#include "StavixFiles.h"
 
 class KeyExport
 {
 public:
-    explicit KeyExport(ScriptWriter& out) : m_out(out) {}
+    explicit KeyExport(ScriptWriter& out) : m_out(out), m_keysSaved(0) {}
     KeyExport(const KeyExport&) = delete;
     KeyExport& operator=(const KeyExport&) = delete;
 
     // Writes the open key's value lines, then each subkey depth first under
     // a header line [ROOT\PATH\NAME]. ROOT and PATH are the 8-bit texts of
-    // a key line, which fit a line.
-    void ExportKey(HKEY key, const char* root, const char* path);
+    // a key line, whose header the caller has written.
+    void ExportKey(HKEY key, const char* root, const char* path, size_t pathLength);
     ScriptWriter& Out() const { return m_out; }
+    // The keys exported so far, each listed key and each subkey one.
+    unsigned long KeysSaved() const { return m_keysSaved; }
 
 private:
     void ExportValues(HKEY key, DWORD valueCount, DWORD longestData);
     void ExportSubkeys(HKEY key, DWORD subkeyCount);
     bool AppendToPath(const wchar_t* name, size_t nameLength);
     void Export(HKEY key);
+    char* Path() const { return (char*)m_path.Bytes(); }
 
     ScriptWriter& m_out;
     const char* m_root;
     size_t m_rootLength;
-    char m_path[STAVIX_LINE_SIZE];
+    // PATH behind ROOT, 8-bit text; it grows with the depth of the key, up
+    // to the registry's 512 levels of 255 characters each.
+    HeapBuffer m_path;
     size_t m_pathLength;
+    unsigned long m_keysSaved;
     HeapBuffer m_data;
     // The longest names the registry allows, with their NULs.
     wchar_t m_valueName[16384];

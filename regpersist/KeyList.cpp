@@ -2,20 +2,26 @@
 
 #include <string.h>
 
-KeyListRead ReadKeyListLine(FILE* keyList, char line[STAVIX_LINE_SIZE])
+KeyListRead ReadKeyListLine(FILE* keyList, HeapBuffer& line)
 {
-    if (fgets(line, STAVIX_LINE_SIZE, keyList) == NULL)
+    if (!line.Grow(256))
         return KEY_LIST_END;
-    size_t length = strlen(line);
-    if (length < STAVIX_LINE_SIZE - 1 || line[length - 1] == '\n')
-        return KEY_LIST_LINE;
-    // A line of the longest length whose line end did not fit is whole.
-    int c = fgetc(keyList);
-    if (c == EOF || c == '\n')
-        return KEY_LIST_LINE;
-    while ((c = fgetc(keyList)) != EOF && c != '\n') {
+    DWORD used = 0;
+    bool fits = true;
+    int c;
+    // The text-mode stream makes CR LF one LF; a CR left alone still ends
+    // the line, as the registry editor would end it there in the script.
+    while ((c = fgetc(keyList)) != EOF && c != '\n' && c != '\r') {
+        // Room for the character and the NUL behind the text.
+        if (fits && used + 2 > line.Size() && !line.Grow(used + 2))
+            fits = false;
+        if (fits)
+            line.Bytes()[used++] = (BYTE)c;
     }
-    return KEY_LIST_TOO_LONG;
+    line.Bytes()[used] = '\0';
+    if (!fits)
+        return KEY_LIST_NO_MEMORY;
+    return c == EOF && used == 0 ? KEY_LIST_END : KEY_LIST_LINE;
 }
 
 namespace {
@@ -45,15 +51,10 @@ KeyLineParse ParseKeyLine(const char* line, KeyLine* key)
     if (bracket == NULL || bracket == backslash + 1)
         return KEY_LINE_ENDS_RUN;
 
-    size_t rootLength = backslash - (line + 1), pathLength = bracket - (backslash + 1);
-    memcpy(key->rootText, line + 1, rootLength);
-    key->rootText[rootLength] = '\0';
-    memcpy(key->path, backslash + 1, pathLength);
-    key->path[pathLength] = '\0';
-
+    size_t rootLength = backslash - (line + 1);
     key->rootName = NULL;
     for (const RootName& root : rootNames) {
-        if (strcmp(key->rootText, root.name) == 0) {
+        if (strlen(root.name) == rootLength && strncmp(line + 1, root.name, rootLength) == 0) {
             key->rootName = root.name;
             key->root = root.root;
             break;
@@ -62,13 +63,8 @@ KeyLineParse ParseKeyLine(const char* line, KeyLine* key)
     if (key->rootName == NULL)
         return KEY_LINE_UNKNOWN_ROOT;
 
-    size_t length = strlen(line);
-    if (strchr(bracket + 1, ']') != NULL)
-        length = bracket + 1 - line;
-    else if (length > 0 && line[length - 1] == '\n')
-        --length;
-    memcpy(key->scriptLine, line, length);
-    key->scriptLine[length] = '\n';
-    key->scriptLine[length + 1] = '\0';
+    key->path = backslash + 1;
+    key->pathLength = bracket - key->path;
+    key->scriptLength = strchr(bracket + 1, ']') != NULL ? bracket + 1 - line : strlen(line);
     return KEY_LINE_OK;
 }

@@ -4,29 +4,33 @@
 #include <stdio.h>
 #include <windows.h>
 
-#include "StavixFiles.h"
+#include "HeapBuffer.h"
 
 enum KeyListRead
 {
-    KEY_LIST_LINE,     // a line, its line end kept when it had one
-    KEY_LIST_TOO_LONG, // a line beyond STAVIX_LINE_SIZE - 1 characters, passed over whole
-    KEY_LIST_END       // the end of the list, or a read error
+    KEY_LIST_LINE,      // a whole line
+    KEY_LIST_NO_MEMORY, // a line longer than the memory left for it, passed over
+                        // whole; the buffer holds its beginning
+    KEY_LIST_END        // the end of the list, or a read error
 };
 
-// The next line of the list. A line too long for the buffer is passed over
-// whole rather than taken as several lines: its tail could read as a key line.
-KeyListRead ReadKeyListLine(FILE* keyList, char line[STAVIX_LINE_SIZE]);
+// The next line of the list, whatever its length, without its line end
+// (LF, CR LF or a CR alone), as text in the buffer. A line is never taken
+// as several: its tail could read as a key line.
+KeyListRead ReadKeyListLine(FILE* keyList, HeapBuffer& line);
 
+// A key line [ROOT\PATH], optionally followed by more text. Its texts point
+// into the line it was taken from.
 struct KeyLine
 {
     const char* rootName; // as the key list spells it
     HKEY root;
-    char rootText[STAVIX_LINE_SIZE];
-    char path[STAVIX_LINE_SIZE];
-    // The line as it goes into the script: as read, but ending right behind
-    // the key's "]" when more "]" follow (the registry editor takes a key
-    // name up to the last one), and always with a line end.
-    char scriptLine[STAVIX_LINE_SIZE + 1];
+    const char* path;
+    size_t pathLength;
+    // The line goes into the script up to here, then a line end: as read,
+    // but ending right behind the key's "]" when more "]" follow (the
+    // registry editor takes a key name up to the last one).
+    size_t scriptLength;
 };
 
 enum KeyLineParse
@@ -36,5 +40,5 @@ enum KeyLineParse
     KEY_LINE_UNKNOWN_ROOT  // ROOT is none of the four names
 };
 
-// Takes apart a line that starts with "[": [ROOT\PATH] and whatever follows.
+// Takes apart a line that starts with "[".
 KeyLineParse ParseKeyLine(const char* line, KeyLine* key);

@@ -1,5 +1,8 @@
 #include "RegistryExport.h"
 
+#include <windows.h>
+
+#include <stdio.h>
 #include <strsafe.h>
 #include <string.h>
 
@@ -7,96 +10,119 @@
 #include "KeyList.h"
 #include "ScopedFile.h"
 #include "ScopedRegKey.h"
+#include "StavixFiles.h"
 
 namespace {
 
 const char marker[] = "<TSCAL path>";
 
 // A key line that names no key, or a key that does not open, carries
-// nothing; the debugger output is the only place that tells.
-void ReportPassedOver(const char* line)
+// nothing; the debugger output is the only place that tells, with at most
+// the line's first STAVIX_LINE_SIZE - 1 characters.
+void ReportPassedOver(const char* line, size_t length, ExportCounts* counts)
 {
-    size_t length = strlen(line);
-    if (length > 0 && line[length - 1] == '\n')
-        --length;
+    ++counts->linesPassedOver;
+    if (length > STAVIX_LINE_SIZE - 1)
+        length = STAVIX_LINE_SIZE - 1;
     char text[STAVIX_LINE_SIZE + 48];
     StringCchPrintfA(text, ARRAYSIZE(text), "Stavix: key list line passed over: %.*s\n", (int)length,
                      line);
     OutputDebugStringA(text);
 }
 
-void ExportListedKey(const KeyLine& line, KeyExport& keys)
+bool OpenListedKey(const KeyLine& line, ScopedRegKey* key)
 {
-    wchar_t path[STAVIX_LINE_SIZE];
-    ScopedRegKey key;
-    if (MultiByteToWideChar(CP_ACP, 0, line.path, -1, path, STAVIX_LINE_SIZE) == 0 ||
-        key.Open(line.root, path, KEY_READ) != ERROR_SUCCESS)
-        return ReportPassedOver(line.scriptLine);
-    keys.Out().Put('\n');
-    keys.Out().Put(line.scriptLine);
-    keys.ExportKey(key.Get(), line.rootName, line.path);
+    int length = MultiByteToWideChar(CP_ACP, 0, line.path, (int)line.pathLength, NULL, 0);
+    HeapBuffer path;
+    if (length == 0 || !path.Reserve((length + 1) * sizeof(wchar_t)))
+        return false;
+    wchar_t* text = (wchar_t*)path.Bytes();
+    MultiByteToWideChar(CP_ACP, 0, line.path, (int)line.pathLength, text, length);
+    text[length] = L'\0';
+    return key->Open(line.root, text, KEY_READ) == ERROR_SUCCESS;
 }
 
-} // namespace
+void ExportListedKey(const char* text, const KeyLine& line, KeyExport& keys, ExportCounts* counts)
+{
+    ScopedRegKey key;
+    if (!OpenListedKey(line, &key))
+        return ReportPassedOver(text, line.scriptLength, counts);
+    keys.Out().Put('\n');
+    keys.Out().Put(text, line.scriptLength);
+    keys.Out().Put('\n');
+    keys.ExportKey(key.Get(), line.rootName, line.path, line.pathLength);
+}
 
-void ExportKeyList(FILE* keyList, KeyExport& keys)
+// One run over the key list from the line behind a marker line, up to its
+// end or to a key line that names no key.
+void ExportKeyList(FILE* keyList, HeapBuffer& line, KeyExport& keys, ExportCounts* counts)
 {
     keys.Out().Put("REGEDIT4\n");
-    char line[STAVIX_LINE_SIZE];
     KeyListRead read;
     while ((read = ReadKeyListLine(keyList, line)) != KEY_LIST_END) {
-        if (line[0] != '[')
+        const char* text = (const char*)line.Bytes();
+        if (text[0] != '[')
             continue;
-        if (read == KEY_LIST_TOO_LONG) {
-            ReportPassedOver(line);
+        ++counts->keyLines;
+        if (read == KEY_LIST_NO_MEMORY) {
+            ReportPassedOver(text, strlen(text), counts);
             continue;
         }
         KeyLine key;
-        KeyLineParse parse = ParseKeyLine(line, &key);
+        KeyLineParse parse = ParseKeyLine(text, &key);
         if (parse == KEY_LINE_ENDS_RUN)
             break;
         // An unknown root names no key: the line is passed over rather than
         // read under the root of an earlier line.
         if (parse == KEY_LINE_OK)
-            ExportListedKey(key, keys);
+            ExportListedKey(text, key, keys, counts);
         else
-            ReportPassedOver(line);
+            ReportPassedOver(text, strlen(text), counts);
     }
     keys.Out().Put('\n');
 }
 
-// The save's record says 0 for these as for a stored script; the debugger
-// output tells them apart.
-int ExportRegistryKeys()
+} // namespace
+
+// The save's record says 0 for a key list or script that does not open, as
+// for a stored script; the debugger output tells them apart.
+ExportResult ExportRegistryKeys(ExportCounts* counts)
 {
+    memset(counts, 0, sizeof(*counts));
     ScopedFile keyList(KEY_LIST_PATH, "r");
     if (!keyList.IsOpen()) {
-        OutputDebugStringW(L"Stavix: the key list does not open; nothing is saved\n");
-        return 0;
+        OutputDebugStringA("Stavix: the key list does not open; nothing is saved\n");
+        return EXPORT_NO_KEY_LIST;
     }
     ScopedFile script(SCRIPT_PATH, "w");
-    bool written = false, marked = false;
-    if (script.IsOpen()) {
-        {
-            ScriptWriter out(script.Get());
-            KeyExport keys(out);
-            char line[STAVIX_LINE_SIZE];
-            KeyListRead read;
-            while ((read = ReadKeyListLine(keyList.Get(), line)) != KEY_LIST_END) {
-                if (read == KEY_LIST_LINE && strstr(line, marker) != NULL) {
-                    marked = true;
-                    ExportKeyList(keyList.Get(), keys);
-                }
-            }
-            written = out.Flush();
-        }
-        written = script.Close() && written;
+    if (!script.IsOpen()) {
+        OutputDebugStringA("Stavix: Z:\\stavix.reg could not be created; nothing is saved\n");
+        return EXPORT_NO_SCRIPT;
     }
-    if (!written) {
-        OutputDebugStringW(L"Stavix: Z:\\stavix.reg could not be written whole; nothing is saved\n");
-        return 0;
+    bool written, marked = false;
+    {
+        ScriptWriter out(script.Get());
+        KeyExport keys(out);
+        HeapBuffer line;
+        KeyListRead read;
+        while ((read = ReadKeyListLine(keyList.Get(), line)) != KEY_LIST_END) {
+            if (read == KEY_LIST_LINE && strstr((const char*)line.Bytes(), marker) != NULL) {
+                marked = true;
+                ExportKeyList(keyList.Get(), line, keys, counts);
+            }
+        }
+        written = out.Flush();
+        counts->keysSaved = keys.KeysSaved();
+    }
+    counts->scriptBytes = ftell(script.Get());
+    if (!script.Close() || !written) {
+        // A cut script is never stored; left on Z:, it would also hold the
+        // room that the status record needs to tell of the failure.
+        DeleteFileW(SCRIPT_PATH_W);
+        OutputDebugStringA("Stavix: Z:\\stavix.reg could not be written whole; nothing is saved\n");
+        return EXPORT_SCRIPT_CUT;
     }
     if (!marked)
-        OutputDebugStringW(L"Stavix: the key list holds no <TSCAL path> line; nothing is saved\n");
-    return 1;
+        OutputDebugStringA("Stavix: the key list holds no <TSCAL path> line; nothing is saved\n");
+    return EXPORT_DONE;
 }

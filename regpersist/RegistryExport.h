@@ -2,15 +2,22 @@
 // and subkeys, as the REGEDIT4 registry script "Z:\stavix.reg".
 #pragma once
 
-#include <stdio.h>
+enum ExportResult
+{
+    EXPORT_DONE,        // the script is written whole and closed, whether or not
+                        // a key went into it
+    EXPORT_NO_KEY_LIST, // the key list does not open; no script is made
+    EXPORT_NO_SCRIPT,   // the script could not be created
+    EXPORT_SCRIPT_CUT   // the script could not be written whole; it is deleted
+};
 
-#include "KeyExport.h"
+// What the export found and wrote.
+struct ExportCounts
+{
+    unsigned long keyLines;        // lines starting with "[" behind a marker line
+    unsigned long linesPassedOver; // key lines that carried nothing
+    unsigned long keysSaved;       // listed keys and subkeys written, each under its header
+    long scriptBytes;              // the size of the script as written
+};
 
-// 0 when the key list can't be opened for reading, the script can't be
-// created, or the script could not be written whole; otherwise 1, whether or
-// not a key was written.
-int ExportRegistryKeys();
-
-// One run over the key list from the line behind a marker line, up to its
-// end or to a key line that names no key.
-void ExportKeyList(FILE* keyList, KeyExport& keys);
+ExportResult ExportRegistryKeys(ExportCounts* counts);

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <string.h>
-
 #include "FlashCommit.h"
 #include "RegistryImport.h"
 #include "ScopedHandle.h"
@@ -41,13 +39,13 @@ void ImportStoredScript(bool storedByLastSave)
         return;
     DWORD exitCode;
     if (!storedByLastSave) {
-        OutputDebugStringW(L"Stavix: the last save stored no script; the older one on flash is not imported\n");
+        OutputDebugStringA("Stavix: the record says the last save stored no script; the older one on flash is not imported\n");
     } else if (!ScriptEndsWhole()) {
-        OutputDebugStringW(L"Stavix: the script on flash was cut short; not imported\n");
+        OutputDebugStringA("Stavix: the script on flash was cut short; not imported\n");
     } else if (!RunRegistryImport(&exitCode)) {
         // A script that the registry editor never saw stays on flash for
         // the next restore.
-        OutputDebugStringW(L"Stavix: the registry editor did not start; the script stays on flash\n");
+        OutputDebugStringA("Stavix: the registry editor did not start; the script stays on flash\n");
         return;
     }
     DeleteFlashFile(SCRIPT_FLASH_NAME);
@@ -72,11 +70,15 @@ int RunRestoreMode()
 {
     // The record comes first: a save that stored no script says so in it,
     // and a script on flash is then an older one that the save could not
-    // delete. Without a record the script is taken as stored.
+    // delete. Only a record as a save writes it can say so; without one the
+    // script is taken as stored.
     char record[STAVIX_LINE_SIZE];
     bool recordOnFlash = CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) == FLASH_DONE;
     bool readable = recordOnFlash && ReadStatusRecord(record);
-    ImportStoredScript(!readable || strncmp(record, "err:0,", 6) == 0);
+    bool saveSucceeded = true;
+    if (recordOnFlash && !ReadSaveResult(record, &saveSucceeded))
+        OutputDebugStringA("Stavix: the record on flash is not of the form err:N,flush:N; the script is taken as stored\n");
+    ImportStoredScript(saveSucceeded);
     if (!recordOnFlash)
         return 0;
     DeleteFlashFile(RECORD_FLASH_NAME);

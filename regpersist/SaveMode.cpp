@@ -13,9 +13,19 @@
 
 namespace {
 
+// What one save did, gathered in one place for whatever reports the run.
+struct SaveRun
+{
+    ExportCounts exported;
+    int saveResult;
+    int flushRequest;
+    char record[32];
+    RecordStore stored;
+};
+
 // -1 when the write filter is missing or inactive: a registry that nothing
 // resets at a restart needs no carrying.
-int SaveScript()
+int SaveScript(ExportCounts* exported)
 {
     WriteFilterDevice filter;
     ScopedHandle device(filter.OpenDevice(0));
@@ -25,9 +35,15 @@ int SaveScript()
         return 0;
     if (!filter.FilterActive())
         return -1;
-    if (!ExportRegistryKeys())
+    switch (ExportRegistryKeys(exported)) {
+    case EXPORT_DONE:
+        return CopyFileToFlash(SCRIPT_PATH_W, SCRIPT_FLASH_NAME);
+    case EXPORT_SCRIPT_CUT:
+        // Never 0: the record would say that the script was stored.
+        return FLASH_LOCAL_FILE_FAILED;
+    default:
         return 0;
-    return CopyFileToFlash(SCRIPT_PATH_W, SCRIPT_FLASH_NAME);
+    }
 }
 
 // Reads the flush request that an administrator left in "autoflush", of
@@ -47,29 +63,54 @@ int TakeFlushRequest()
     return requested ? 1 : 0;
 }
 
-// A record that no restore has taken yet may hold a flush request that an
-// earlier save took from "autoflush" and reset there; a second save before
-// the restart (at logoff, then at shutdown) would otherwise drop it.
+// The record of an earlier save that no restore has taken yet may hold a
+// flush request that the save took from "autoflush" and reset there; a
+// second save before the restart (at logoff, then at shutdown) would
+// otherwise drop it. A restore deletes "Z:\info" with the flash file, so
+// the copy on Z: tells as much as the one on flash, and reading it leaves
+// the flash file alone: a flash open answered with a short count stays open
+// in the flash driver, which then refuses to delete or replace the file, and
+// the old record would stand for this save.
 bool EarlierFlushRequest()
 {
     char record[STAVIX_LINE_SIZE];
-    return CopyFileFromFlash(RECORD_FLASH_NAME, RECORD_PATH_W) == FLASH_DONE &&
-           ReadStatusRecord(record) && RecordAsksForFlush(record);
+    return ReadStatusRecord(record) && RecordAsksForFlush(record);
+}
+
+void ReportSaveRun(const SaveRun& run)
+{
+    if (run.stored == RECORD_NOT_WRITTEN)
+        OutputDebugStringA("Stavix: Z:\\info could not be written whole; no record is stored\n");
+    else if (run.stored == RECORD_NOT_ON_FLASH)
+        OutputDebugStringA("Stavix: the record could not be stored on flash; an older one may stand there\n");
+    char line[200];
+    StringCchPrintfA(line, ARRAYSIZE(line),
+                     "Stavix: saved %lu keys from %lu key lines (%lu passed over), script %ld bytes; "
+                     "record %s %s\n",
+                     run.exported.keysSaved, run.exported.keyLines, run.exported.linesPassedOver,
+                     run.exported.scriptBytes, run.record,
+                     run.stored == RECORD_STORED ? "stored" : "not stored");
+    OutputDebugStringA(line);
 }
 
 } // namespace
 
 int RunSaveMode()
 {
+    SaveRun run = {};
     bool earlierFlushRequest = EarlierFlushRequest();
     // An older script must never reach the next restore when this save
     // stores none.
     DeleteFlashFile(SCRIPT_FLASH_NAME);
     DeleteFlashFile(RECORD_FLASH_NAME);
-    int saveResult = SaveScript();
-    int flushRequest = TakeFlushRequest() | (earlierFlushRequest ? 1 : 0);
-    char record[32];
-    StringCchPrintfA(record, 32, "err:%d,flush:%d", saveResult, flushRequest);
-    WriteStatusRecord(record);
-    return 0;
+    run.saveResult = SaveScript(&run.exported);
+    run.flushRequest = TakeFlushRequest() | (earlierFlushRequest ? 1 : 0);
+    StringCchPrintfA(run.record, ARRAYSIZE(run.record), "err:%d,flush:%d", run.saveResult,
+                     run.flushRequest);
+    run.stored = WriteStatusRecord(run.record);
+    ReportSaveRun(run);
+    // A save whose record did not reach flash does not end as one that
+    // stored it: whatever record stands there, an older one or none, does
+    // not tell of this save.
+    return run.stored == RECORD_STORED ? 0 : 1;
 }

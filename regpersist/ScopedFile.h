@@ -18,10 +18,13 @@ public:
 
     bool IsOpen() const { return m_file != NULL; }
     FILE* Get() const { return m_file; }
-    // False when a write failed or the data could not be flushed.
+    // False when a write failed or the data could not be flushed. The
+    // terminal's C run-time returns 0 from fclose even when its own final
+    // flush failed (a full drive): only fflush and the error flag tell.
     bool Close()
     {
-        bool written = ferror(m_file) == 0;
+        bool written = fflush(m_file) == 0;
+        written = ferror(m_file) == 0 && written;
         written = fclose(m_file) == 0 && written;
         m_file = NULL;
         return written;

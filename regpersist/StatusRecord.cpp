@@ -5,17 +5,19 @@
 #include "FlashCommit.h"
 #include "ScopedFile.h"
 
-bool WriteStatusRecord(const char* text)
+RecordStore WriteStatusRecord(const char* text)
 {
-    ScopedFile record(RECORD_PATH, "w");
-    if (!record.IsOpen())
-        return false;
-    fputs(text, record.Get());
-    if (!record.Close())
-        return false;
+    {
+        ScopedFile record(RECORD_PATH, "w");
+        if (!record.IsOpen())
+            return RECORD_NOT_WRITTEN;
+        fputs(text, record.Get());
+        if (!record.Close())
+            return RECORD_NOT_WRITTEN;
+    }
     DeleteFlashFile(RECORD_FLASH_NAME);
-    CopyFileToFlash(RECORD_PATH_W, RECORD_FLASH_NAME);
-    return true;
+    return CopyFileToFlash(RECORD_PATH_W, RECORD_FLASH_NAME) == FLASH_DONE ? RECORD_STORED
+                                                                           : RECORD_NOT_ON_FLASH;
 }
 
 bool ReadStatusRecord(char text[STAVIX_LINE_SIZE])
@@ -37,4 +39,34 @@ bool ReadStatusRecord(char text[STAVIX_LINE_SIZE])
 bool RecordAsksForFlush(const char* text)
 {
     return strstr(text, "flush:1") != NULL;
+}
+
+namespace {
+
+// A signed decimal number as "%d" writes it; NULL when there is none, else
+// the text behind it.
+const char* SkipNumber(const char* text, bool* zero)
+{
+    if (*text == '-')
+        ++text;
+    const char* digits = text;
+    *zero = true;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        if (*text != '0')
+            *zero = false;
+    }
+    return text != digits ? text : NULL;
+}
+
+} // namespace
+
+bool ReadSaveResult(const char* text, bool* succeeded)
+{
+    bool saved, flushZero;
+    if (strncmp(text, "err:", 4) != 0 || (text = SkipNumber(text + 4, &saved)) == NULL ||
+        strncmp(text, ",flush:", 7) != 0 || (text = SkipNumber(text + 7, &flushZero)) == NULL ||
+        *text != '\0')
+        return false;
+    *succeeded = saved;
+    return true;
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 // "/s": exports the listed keys, stores the script and the status record on
-// flash.
+// flash; 1 when the record did not reach flash, else 0.
 int RunSaveMode();
 // Anything else: imports a stored script, flushes the write filter when the
 // stored record asks for it, publishes the record in the registry.

@@ -98,21 +98,27 @@ void PutHexCharacters(ScriptWriter& out, size_t column, const wchar_t* text, siz
     hex.Last((BYTE)characters.ByteOf(text[count - 1]));
 }
 
-// A string whose only NUL is its last character, without a line break, can
-// stand between quotes.
-bool IsPlainString(const wchar_t* text, size_t count)
+bool HasNul(const wchar_t* text, size_t count)
 {
-    return count != 0 && wcslen(text) == count - 1 && !HasLineBreak(text, count);
+    for (size_t i = 0; i < count; ++i) {
+        if (text[i] == L'\0')
+            return true;
+    }
+    return false;
 }
 
+// count characters, the last of them the final NUL when terminated. A
+// string without NUL or line break inside can stand between quotes; any
+// other goes as its characters' bytes, NULs included.
 bool WriteStringLine(ScriptWriter& out, const wchar_t* name, size_t nameLength, DWORD type,
-                     const wchar_t* text, size_t count)
+                     const wchar_t* text, size_t count, bool terminated)
 {
     if (!out.Characters().AllHeld(text, count))
         return false;
-    if (type == REG_SZ && IsPlainString(text, count)) {
+    size_t length = terminated ? count - 1 : count;
+    if (type == REG_SZ && count != 0 && !HasNul(text, length) && !HasLineBreak(text, length)) {
         PutFirstPart(out, name, nameLength, "");
-        PutQuoted(out, text, count - 1);
+        PutQuoted(out, text, length);
         out.Put('\n');
         return true;
     }
@@ -132,14 +138,16 @@ bool WriteValueLine(ScriptWriter& out, const wchar_t* name, size_t nameLength, D
     switch (type) {
     case REG_SZ:
     case REG_EXPAND_SZ:
-    case REG_MULTI_SZ:
-        // Half a character has no 8-bit form. A string without its final
-        // NUL has none either: the registry completes a string it is given
-        // when a NUL follows the data, as it does behind the registry
-        // editor's text.
-        if (size % 2 != 0 || (size != 0 && ((const wchar_t*)data)[size / 2 - 1] != L'\0'))
-            return false;
-        return WriteStringLine(out, name, nameLength, type, (const wchar_t*)data, size / 2);
+    case REG_MULTI_SZ: {
+        // Programs that store a string's characters without its NUL, or an
+        // odd byte count, are common: the characters are carried, and the
+        // registry may give them back with a NUL added. A half character
+        // at the end has no 8-bit form and is dropped.
+        const wchar_t* text = (const wchar_t*)data;
+        size_t count = size / 2;
+        return WriteStringLine(out, name, nameLength, type, text, count,
+                               count != 0 && text[count - 1] == L'\0');
+    }
     case REG_DWORD:
         if (size == 4) {
             PutFirstPart(out, name, nameLength, "dword:");

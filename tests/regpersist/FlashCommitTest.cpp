@@ -161,7 +161,7 @@ TEST_F(FlashCommitTest, EachFailureHasItsResultAndAnOpenedFileIsClosed)
 
 TEST_F(FlashCommitTest, StatusRecordGoesToZAndFlashAndReadsBack)
 {
-    EXPECT_TRUE(WriteStatusRecord("err:0,flush:1"));
+    EXPECT_EQ(WriteStatusRecord("err:0,flush:1"), RECORD_STORED);
     EXPECT_EQ(ReadBytes(L"Z:\\info"), "err:0,flush:1");
     EXPECT_EQ(FlashFile(L"info"), "err:0,flush:1");
     char text[260] = "stale";
@@ -175,6 +175,33 @@ TEST_F(FlashCommitTest, StatusRecordGoesToZAndFlashAndReadsBack)
         strcpy(text, "stale");
         EXPECT_FALSE(ReadStatusRecord(text));
         EXPECT_STREQ(text, "");
+    }
+    // The copy to flash fails: the record is on Z: only.
+    Faults(FLASH_CALL_WRITE);
+    EXPECT_EQ(WriteStatusRecord("err:0,flush:0"), RECORD_NOT_ON_FLASH);
+    EXPECT_EQ(ReadBytes(L"Z:\\info"), "err:0,flush:0");
+    EXPECT_FALSE(OnFlash(L"info"));
+}
+
+// Only a record as a save writes it says whether the save stored its script.
+TEST_F(FlashCommitTest, SaveResultIsReadOnlyFromAWellFormedRecord)
+{
+    const struct { const char* record; bool wellFormed, succeeded; } cases[] = {
+        { "err:0,flush:0", true, true },    { "err:0,flush:1", true, true },
+        { "err:-1,flush:0", true, false },  { "err:16,flush:1", true, false },
+        { "err:10,flush:0", true, false },  { "err:99,flush:12", true, false },
+        { " err:0,flush:0", false, true },  { "ERR:0,flush:0", false, true },
+        { "hello flush:1", false, true },   { "err:0,flush:0 ", false, true },
+        { "err:,flush:0", false, true },    { "err:0,flush:", false, true },
+        { "err:-,flush:0", false, true },   { "err:0;flush:0", false, true },
+        { "", false, true },
+    };
+    for (const auto& c : cases) {
+        bool succeeded = true;
+        EXPECT_EQ(ReadSaveResult(c.record, &succeeded), c.wellFormed) << c.record;
+        if (c.wellFormed) {
+            EXPECT_EQ(succeeded, c.succeeded) << c.record;
+        }
     }
 }
 

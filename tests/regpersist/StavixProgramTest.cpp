@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include "FlashCommit.h"
+#include "ScopedHandle.h"
 #include "StavixTestSupport.h"
 #include "SubstituteControl.h"
 
@@ -17,7 +19,7 @@ protected:
     void SetUp() override
     {
         SetFilter(96, 8192);
-        ClearFlash();
+        AsARestoreLeavesIt();
         ASSERT_TRUE(WriteKeyList("; carried keys\r\n<TSCAL path>\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n"));
         DeleteTree(saved);
         ASSERT_TRUE(SetValue(saved, L"licence", REG_SZ, Sz(L"C:\\keep \"me\"")));
@@ -27,6 +29,27 @@ protected:
     }
     void TearDown() override { SetFilter(96, 8192); }
 
+    // No record on flash or on Z:.
+    static void AsARestoreLeavesIt()
+    {
+        ClearFlash();
+        DeleteFileW(L"Z:\\info");
+    }
+    // A flash open answered with a short count leaves its file open in the
+    // driver, which then refuses it to every later call: each file an open
+    // gave out since the last look is closed.
+    static void CloseFilesLeftOpen()
+    {
+        static FlashCallLog log;
+        ASSERT_TRUE(TakeFlashCallLog(&log));
+        ScopedHandle device(OpenFlashDevice());
+        for (uint32_t i = 0; i < log.count; ++i) {
+            DWORD returned;
+            if (log.calls[i].code == IOCTL_FLASH_FILE_OPEN && log.calls[i].status == 0)
+                DeviceIoControl(device.Get(), IOCTL_FLASH_FILE_CLOSE, &log.calls[i].handle, sizeof(uint32_t),
+                                NULL, 0, &returned, NULL);
+        }
+    }
     static void SetFilter(uint32_t inUse, uint32_t total, uint32_t faults = 0, uint8_t mode = 0)
     {
         WriteFilterTestState state = {};
@@ -71,7 +94,7 @@ TEST_F(StavixProgramTest, SlashSInEitherCaseSavesAndAnythingElseRestores)
 TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilterOrList)
 {
     for (DWORD autoflush : { 1, 65537, 2, 0 }) {
-        ClearFlash(); // as a restore leaves it
+        AsARestoreLeavesIt();
         ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(autoflush)));
         EXPECT_EQ(RunStavix(L"/s"), 0u);
         std::string record = autoflush % 65536 == 1 ? "err:0,flush:1" : "err:0,flush:0";
@@ -86,7 +109,7 @@ TEST_F(StavixProgramTest, SaveTakesTheFlushRequestAndStoresNothingWithoutAFilter
     EXPECT_EQ(RunStavix(L"/s"), 0u);
     EXPECT_EQ(RunStavix(L"/s"), 0u);
     EXPECT_EQ(FlashFile(L"info"), "err:0,flush:1") << "the second save dropped the flush request";
-    ClearFlash();
+    AsARestoreLeavesIt();
     const struct { uint32_t faults; uint8_t mode; bool keyList; const char* record; } cases[] = {
         { WRITE_FILTER_FAULT_HIDDEN, 0, true, "err:-1,flush:0" },
         { 0, 1, true, "err:-1,flush:0" },  // inactive
@@ -202,15 +225,72 @@ TEST_F(StavixProgramTest, RestoreImportsNoScriptCutShortOrLeftFromAnEarlierSave)
 TEST_F(StavixProgramTest, DebuggerOutputNamesKeyListLinesThatCarryNothing)
 {
     ASSERT_TRUE(WriteKeyList("<TSCAL path>\r\n[HKCU\\Software\\StavixSaved]\r\n"
-                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing]\r\n[" + std::string(300, 'x') + "]\r\n"));
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing]\r\n[HKCU\\" + std::string(300, 'x') + "]\r\n"));
     std::string output;
     EXPECT_EQ(RunStavixWatched(L"/s", &output), 0u);
-    for (const char* line : { "passed over: [HKCU\\Software\\StavixSaved]\n",
-                              "passed over: [HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing]\n", "passed over: [xxxxx" })
+    // A long line is named by its first 259 characters.
+    for (const std::string& line : { std::string("passed over: [HKCU\\Software\\StavixSaved]\n"),
+                                     std::string("passed over: [HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing]\n"),
+                                     "passed over: [HKCU\\" + std::string(253, 'x') + "\n",
+                                     std::string("saved 0 keys from 3 key lines (3 passed over), script 12 bytes; "
+                                                 "record err:0,flush:0 stored\n") })
         EXPECT_NE(output.find(line), std::string::npos) << line << " in:\n" << output;
     ASSERT_TRUE(WriteKeyList(std::string("\xff\xfe<\0T\0S\0C\0A\0L\0 \0p\0a\0t\0h\0>\0", 26)));
     output.clear();
     EXPECT_EQ(RunStavixWatched(L"/s", &output), 0u);
     EXPECT_NE(output.find("holds no <TSCAL path> line; nothing is saved\n"), std::string::npos) << output;
+}
+// A record that is not as a save writes it counts as none: the script is
+// imported when it ends whole. The record is still published.
+TEST_F(StavixProgramTest, RecordNotWellFormedDisownsNoScript)
+{
+    for (const char* record : { "hello flush:0", " err:0,flush:0", "ERR:0,flush:0", "err:16,flush:0 " }) {
+        ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", record));
+        std::string output;
+        EXPECT_EQ(RunStavixWatched(L"", &output), 0u);
+        EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 1u) << record;
+        EXPECT_NE(output.find("the record on flash is not of the form err:N,flush:N"), std::string::npos) << output;
+        EXPECT_EQ(Pendrax(L"error"), Sz(std::wstring(record, record + strlen(record))));
+        EXPECT_FALSE(OnFlash(L"stavix.reg") || OnFlash(L"info"));
+        DeleteTree(std::wstring(saved) + L"\\New");
+    }
+    ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:6,flush:0"));
+    std::string output;
+    EXPECT_EQ(RunStavixWatched(L"", &output), 0u);
+    EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 0u);
+    EXPECT_NE(output.find("the record says the last save stored no script"), std::string::npos) << output;
+}
+
+// A save whose record cannot replace the one on flash ends with exit status
+// 1, and the older record never stays there through a save's own doing.
+TEST_F(StavixProgramTest, SaveWhoseRecordDoesNotReachFlashSaysSo)
+{
+    ASSERT_EQ(RunStavix(L"/s"), 0u);
+    ASSERT_EQ(FlashFile(L"info"), "err:0,flush:0");
+    FlashCallLog log;
+    ASSERT_TRUE(TakeFlashCallLog(&log));
+    // Every open answers with a short count: each file opened stays open in
+    // the driver, which refuses to delete or replace it.
+    ASSERT_TRUE(SetFlashFaults(FlashTestFaults{ 0, 1, 0, 0 }));
+    std::string output;
+    EXPECT_EQ(RunStavixWatched(L"/s", &output), 1u);
+    ASSERT_TRUE(SetFlashFaults(FlashTestFaults{}));
+    CloseFilesLeftOpen();
+    EXPECT_EQ(ReadBytes(L"Z:\\info"), "err:16,flush:0");
+    EXPECT_EQ(FlashFile(L"info"), "") << "the older record stood for this save";
+    EXPECT_NE(output.find("the record could not be stored on flash"), std::string::npos) << output;
+    // The restore finds no record to publish.
+    ASSERT_TRUE(SetValue(pendrax, L"error", REG_SZ, Sz(L"earlier")));
+    EXPECT_EQ(RunStavix(L""), 0u);
+    EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
+
+    // Nothing on flash can be deleted or opened: the older record stands,
+    // and the save says that it stored none.
+    ASSERT_EQ(RunStavix(L"/s"), 0u);
+    ASSERT_TRUE(SetFlashFaults(FlashTestFaults{ FLASH_CALL_OPEN | FLASH_CALL_DELETE, 0, 0, 0 }));
+    output.clear();
+    EXPECT_EQ(RunStavixWatched(L"/s", &output), 1u);
+    ASSERT_TRUE(SetFlashFaults(FlashTestFaults{}));
+    EXPECT_NE(output.find("record err:16,flush:0 not stored"), std::string::npos) << output;
 }
 } // namespace

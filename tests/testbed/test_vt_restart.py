@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """vt restart on a terminal of its own: the registry and drive C: fall back
-to the last start unless the write filter was flushed since; the flash store
-and drive Z: keep their changes either way."""
+to the last flush since the last start, or without one to that start, as the
+terminal's write filter keeps only what was in its cache at the flush; the
+flash store and drive Z: keep their changes either way."""
 import os
 import shutil
 import sys
@@ -50,11 +51,34 @@ class RestartTest(unittest.TestCase):
         self.assertTrue(os.path.exists(drive_z))
         self.assertIn("8\tkept.txt", vt("flash", TERMINAL).stdout.splitlines())
 
+        # Two flushes: the second one's moment is what the restart keeps,
+        # changes made after it are lost.
+        c_file = lambda name: os.path.join(TERMINAL, "prefix", "drive_c", name)
+        for name in ("first.txt", "gone-at-flush.txt"):
+            with open(c_file(name), "w") as probe:
+                probe.write(name)
         self.assertEqual(run("reg", "add", KEY, "/v", "flushed", "/d", "1", "/f"), 0)
         self.assertEqual(run(os.path.join(BIN, "flush_or_exit.exe"), "0"), 0)
+        self.assertEqual(run("reg", "add", KEY, "/v", "flushed second", "/d", "1", "/f"), 0)
+        os.remove(c_file("gone-at-flush.txt"))
+        with open(c_file("first.txt"), "w") as probe:
+            probe.write("as flushed")
+        self.assertEqual(run(os.path.join(BIN, "flush_or_exit.exe"), "0"), 0)
+        self.assertEqual(run("reg", "add", KEY, "/v", "after flush", "/d", "1", "/f"), 0)
+        self.assertEqual(run("reg", "delete", KEY, "/v", "flushed", "/f"), 0)
+        with open(c_file("first.txt"), "w") as probe:
+            probe.write("after the flush")
+        with open(c_file("after-flush.txt"), "w") as probe:
+            probe.write("after the flush")
         restart = vt("restart", TERMINAL)
         self.assertIn("kept", restart.stdout)
         self.assertTrue(self.value_exists("flushed"))
+        self.assertTrue(self.value_exists("flushed second"))
+        self.assertFalse(self.value_exists("after flush"))
+        with open(c_file("first.txt")) as probe:
+            self.assertEqual(probe.read(), "as flushed")
+        self.assertFalse(os.path.exists(c_file("after-flush.txt")))
+        self.assertFalse(os.path.exists(c_file("gone-at-flush.txt")))
         self.assertIn("8\tkept.txt", vt("flash", TERMINAL).stdout.splitlines())
 
         # The flush belonged to the previous start only.

@@ -1,5 +1,7 @@
 #include "FilterState.h"
 
+#include "FlushSnapshot.h"
+
 #include "HostFile.h"
 #include "Irp.h"
 
@@ -23,10 +25,12 @@ static NTSTATUS Flush(void)
         WaitMilliseconds(state.flushDelayMs);
     if (state.faults & WRITE_FILTER_FAULT_FLUSH)
         return STATUS_UNSUCCESSFUL;
-    /* Without the record the terminal's restart would throw the flushed
-       state away, so a flush that cannot leave it has failed. */
+    /* A flush the terminal's restart would not keep has failed. */
+    NTSTATUS status = TakeFlushSnapshot();
+    if (!NT_SUCCESS(status))
+        return status;
     static const char line[] = "flush\r\n";
-    NTSTATUS status = AppendToHostFile(WRITE_FILTER_FLUSH_RECORD, line, sizeof(line) - 1);
+    status = AppendToHostFile(WRITE_FILTER_FLUSH_RECORD, line, sizeof(line) - 1);
     if (!NT_SUCCESS(status))
         return status;
     state.status.entriesFlushed += state.status.blocksInUse;

@@ -39,6 +39,6 @@ C_ASSERT(offsetof(WriteFilterTestState, faults) == 20);
 C_ASSERT(offsetof(WriteFilterTestState, flushCalls) == 32);
 
 /* Where each successful flush leaves a line, outside what the filter
-   protects: the terminal's restart keeps the session's changes when it
-   finds this file (the testbed removes it at every start). */
+   protects, once the state it commits is kept for the terminal's restart
+   (the testbed removes the file at every start). */
 #define WRITE_FILTER_FLUSH_RECORD L"\\??\\T:\\writefilter-flushes.log"
