@@ -1,4 +1,5 @@
 #include "ServiceRuntime.h"
+#include "FileProtection.h"
 #include "LogMessage.h"
 #include "RunningEvents.h"
 #include "config/Configuration.h"
@@ -85,6 +86,7 @@ void ResumeServiceThread()
 DWORD WINAPI ServiceThread(LPVOID)
 {
     LoadConfiguration();
+    WarnIfServiceFilesOpen();
     // Installed before the start-up cleanup: without it a logoff or shutdown
     // would meet the system's default handler, which ends the process part-way
     // through the cleanup. An event that comes now waits for the start-up
