@@ -198,8 +198,23 @@ TEST(CommandLine, InstallsQuotedFromAFolderWithABlankAndTheServiceRuns)
 TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
 {
     FenwashRemovedAfterwards cleanup;
+    // Installed from a folder of its own: installing sets the permissions of
+    // the program's folder, and the test's is the build's.
+    const std::string folder = "C:\\fenwash-install";
+    const std::string program = CopyFenwashTo(folder);
+    ASSERT_FALSE(program.empty());
+    ASSERT_TRUE(WriteTextFile(folder + "\\Fenwash.ini", ""));
+    std::vector<std::string> permissionsSet;
+    for (const std::string& file : { folder, program, folder + "\\Fenwash.ini" })
+        permissionsSet.push_back("Fenwash: Permissions set on " + file +
+                                 ": administrators and SYSTEM may change it, others read it.");
+    auto installLines = [&permissionsSet](const char* outcome) {
+        std::vector<std::string> lines = permissionsSet;
+        lines.push_back(std::string("Fenwash: Quillmere Cleanup service ") + outcome + ".");
+        return lines;
+    };
     TraceMark mark;
-    FenwashRun missing = RunFenwash(Fenwash(), "-Debug -unregserver");
+    FenwashRun missing = RunFenwash(program, "-Debug -unregserver");
     EXPECT_EQ(missing.exitCode, 0u) << "nothing to remove";
     std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(missing.processId));
     EXPECT_EQ(texts, (std::vector<std::string>{
@@ -209,10 +224,9 @@ TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
         "Fenwash: Error removing service.",
     }));
 
-    FenwashRun installed = RunFenwash(Fenwash(), "-Debug -RegServer");
+    FenwashRun installed = RunFenwash(program, "-Debug -RegServer");
     EXPECT_EQ(installed.exitCode, 0u);
-    EXPECT_EQ(EntryTexts(mark.NewEntriesOf(installed.processId)),
-              (std::vector<std::string>{ "Fenwash: Quillmere Cleanup service created." }));
+    EXPECT_EQ(EntryTexts(mark.NewEntriesOf(installed.processId)), installLines("created"));
 
     // Over an existing service that another program holds open and that was
     // configured otherwise meanwhile: updated in place, never deleted (a
@@ -223,28 +237,27 @@ TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
     ASSERT_TRUE(ChangeServiceConfigA(held, SERVICE_NO_CHANGE, SERVICE_DEMAND_START, SERVICE_NO_CHANGE,
                                      "C:\\elsewhere\\Fenwash.exe", NULL, NULL, NULL, NULL, NULL,
                                      "Renamed"));
-    FenwashRun reinstalled = RunFenwash(Fenwash(), "/debug /service");
+    FenwashRun reinstalled = RunFenwash(program, "/debug /service");
     EXPECT_EQ(reinstalled.exitCode, 0u);
-    EXPECT_EQ(EntryTexts(mark.NewEntriesOf(reinstalled.processId)),
-              (std::vector<std::string>{ "Fenwash: Quillmere Cleanup service updated." }));
+    EXPECT_EQ(EntryTexts(mark.NewEntriesOf(reinstalled.processId)), installLines("updated"));
     CloseServiceHandle(held);
     CloseServiceHandle(manager);
     std::string path, displayName, account;
     DWORD startType = 0, type = 0;
     ASSERT_TRUE(QueryFenwashConfig(&path, &displayName, &startType, &type, &account))
         << "the service is gone now that the other handle is closed";
-    EXPECT_EQ(path, "\"" + Fenwash() + "\"");
+    EXPECT_EQ(path, "\"" + program + "\"");
     EXPECT_EQ(displayName, "Quillmere Cleanup");
     EXPECT_EQ(startType, (DWORD)SERVICE_AUTO_START);
     EXPECT_EQ(type, (DWORD)SERVICE_WIN32_OWN_PROCESS);
     EXPECT_EQ(account, "LocalSystem");
 
     // -Debug after the administrative switch comes too late.
-    FenwashRun silent = RunFenwash(Fenwash(), "-RegServer -Debug");
+    FenwashRun silent = RunFenwash(program, "-RegServer -Debug");
     EXPECT_EQ(silent.exitCode, 0u);
     EXPECT_TRUE(mark.NewEntriesOf(silent.processId).empty());
 
-    FenwashRun removed = RunFenwash(Fenwash(), "-Debugging -UnregServer");
+    FenwashRun removed = RunFenwash(program, "-Debugging -UnregServer");
     EXPECT_EQ(removed.exitCode, 1u);
     EXPECT_EQ(EntryTexts(mark.NewEntriesOf(removed.processId)),
               (std::vector<std::string>{ "Fenwash: Service removed." }));
