@@ -24,7 +24,7 @@ void WarnIfServiceFilesOpen()
         else if (nResult == WRITERS_ANYONE)
             StringCchCopyA(szWho, MAX_PATH, "anyone (its volume keeps no permissions)");
         else
-            StringCchPrintfA(szWho, MAX_PATH, "anyone, for all the service can tell (error %lu)", GetLastError());
+            StringCchPrintfA(szWho, MAX_PATH, "anyone, as far as it knows (error %lu)", GetLastError());
         const char* pszFormat = "%s can be changed by %s, and the service runs it as LocalSystem: run "
                                 "Fenwash -RegServer again or restrict it.";
         if (previewOnly)

@@ -2,6 +2,7 @@
 #include "LogMessage.h"
 #include "ServiceRuntime.h"
 
+#include "config/AnsiText.h"
 #include "filesecurity/OtherWriter.h"
 
 namespace {
@@ -56,15 +57,29 @@ bool Protect(const char* pszPath, BYTE nFlags)
            SetFileSecurityA(pszPath, DACL_SECURITY_INFORMATION, &descriptor);
 }
 
+// A drive's root, the Windows or the system folder: every program shares it,
+// and users may rightly be writing there. Closing it would break them; the
+// service belongs in a folder of its own, and warns at each start until then.
+bool SharedWithSystem(const char* pszFolder)
+{
+    if (pszFolder[1] == ':' && pszFolder[3] == '\0')
+        return true;
+    char szDirectory[MAX_PATH];
+    UINT nLength = GetWindowsDirectoryA(szDirectory, MAX_PATH);
+    if (nLength != 0 && nLength < MAX_PATH && SameText(szDirectory, pszFolder))
+        return true;
+    nLength = GetSystemDirectoryA(szDirectory, MAX_PATH);
+    return nLength != 0 && nLength < MAX_PATH && SameText(szDirectory, pszFolder);
+}
+
 } // namespace
 
 void ProtectServiceFiles()
 {
     char paths[SERVICE_FILE_COUNT][MAX_PATH];
-    if (!FindServiceFiles(paths)) {
-        LogMessage(serviceName, "Permissions not set: the program's path is too long.");
+    // The install then fails on the same path, and says so.
+    if (!FindServiceFiles(paths))
         return;
-    }
     if (!VolumeKeepsPermissions(paths[SERVICE_FOLDER])) {
         LogMessage(serviceName, "Permissions not set: the volume of %s keeps none (FAT).", paths[SERVICE_FOLDER]);
         return;
@@ -72,9 +87,10 @@ void ProtectServiceFiles()
     for (int nFile = SERVICE_FOLDER; nFile < SERVICE_FILE_COUNT; ++nFile) {
         // The folder's entries pass to the files and folders later created in it.
         BYTE nFlags = nFile == SERVICE_FOLDER ? OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE : 0;
-        if (Protect(paths[nFile], nFlags))
-            LogMessage(serviceName, "Permissions set on %s: administrators and SYSTEM may change it, others read it.",
-                       paths[nFile]);
+        if (nFile == SERVICE_FOLDER && SharedWithSystem(paths[nFile]))
+            LogMessage(serviceName, "Permissions not set on %s: the system's folder.", paths[nFile]);
+        else if (Protect(paths[nFile], nFlags))
+            LogMessage(serviceName, "Permissions set on %s: only administrators and SYSTEM may change it.", paths[nFile]);
         else
             LogMessage(serviceName, "Permissions not set on %s: error %lu.", paths[nFile], GetLastError());
     }

@@ -207,7 +207,7 @@ TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
     std::vector<std::string> permissionsSet;
     for (const std::string& file : { folder, program, folder + "\\Fenwash.ini" })
         permissionsSet.push_back("Fenwash: Permissions set on " + file +
-                                 ": administrators and SYSTEM may change it, others read it.");
+                                 ": only administrators and SYSTEM may change it.");
     auto installLines = [&permissionsSet](const char* outcome) {
         std::vector<std::string> lines = permissionsSet;
         lines.push_back(std::string("Fenwash: Quillmere Cleanup service ") + outcome + ".");

@@ -105,7 +105,7 @@ TEST(FileProtection, RegServerClosesTheFilesAndEachStartWarnsOfOneOpenedAgain)
     std::vector<std::string> expected;
     for (const std::string& file : files)
         expected.push_back("Fenwash: Permissions set on " + file +
-                           ": administrators and SYSTEM may change it, others read it.");
+                           ": only administrators and SYSTEM may change it.");
     expected.push_back("Fenwash: Quillmere Cleanup service created.");
     EXPECT_EQ(install.texts, expected);
     COtherWriterCheck check;
@@ -132,8 +132,8 @@ TEST(FileProtection, RegServerClosesTheFilesAndEachStartWarnsOfOneOpenedAgain)
     ASSERT_TRUE(DeleteFileA(ini.c_str()));
     FenwashRun again = RunFenwash(program, "-Debug -RegServer");
     EXPECT_EQ(again.exitCode, 0u);
-    expected = { "Fenwash: Permissions set on " + folder + ": administrators and SYSTEM may change it, others read it.",
-                 "Fenwash: Permissions set on " + program + ": administrators and SYSTEM may change it, others read it.",
+    expected = { "Fenwash: Permissions set on " + folder + ": only administrators and SYSTEM may change it.",
+                 "Fenwash: Permissions set on " + program + ": only administrators and SYSTEM may change it.",
                  "Fenwash: Permissions not set on " + ini + ": error 2.",
                  "Fenwash: Quillmere Cleanup service updated." };
     EXPECT_EQ(again.texts, expected);
@@ -141,4 +141,37 @@ TEST(FileProtection, RegServerClosesTheFilesAndEachStartWarnsOfOneOpenedAgain)
     // Without -Debug the install says nothing, and its exit code is as ever.
     EXPECT_EQ(RunFenwash(program, "-RegServer").texts, std::vector<std::string>{});
     EXPECT_EQ(RunFenwash(program, "-UnregServer").exitCode, 1u);
+}
+
+// Installed from a folder that every program shares, the program and its
+// configuration are closed, the folder is left as it was: users may rightly
+// be writing there.
+TEST(FileProtection, TheSystemsFoldersAndADrivesRootAreLeftAsTheyWere)
+{
+    FenwashRemovedAfterwards removed;
+    char windows[MAX_PATH], system[MAX_PATH];
+    ASSERT_NE(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    ASSERT_NE(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    const char* lastOutcome = "created";
+    for (const std::string& shared : { std::string(system), std::string(windows), std::string("C:\\") }) {
+        const std::string sep = shared.back() == '\\' ? "" : "\\";
+        const std::string program = shared + sep + "Fenwash.exe";
+        ASSERT_TRUE(CopyFileA((TestProgramFolder() + "Fenwash.exe").c_str(), program.c_str(), FALSE)) << program;
+        ASSERT_TRUE(ChangeUnixMode(shared, "o+w"));
+        int mode = UnixMode(shared);
+
+        FenwashRun install = RunFenwash(program, "-Debug -RegServer");
+        EXPECT_EQ(install.exitCode, 0u) << shared;
+        EXPECT_EQ(install.texts, (std::vector<std::string>{
+                                     "Fenwash: Permissions not set on " + shared + ": the system's folder.",
+                                     "Fenwash: Permissions set on " + program +
+                                         ": only administrators and SYSTEM may change it.",
+                                     "Fenwash: Permissions not set on " + shared + sep + "Fenwash.ini: error 2.",
+                                     std::string("Fenwash: Quillmere Cleanup service ") + lastOutcome + "." }));
+        EXPECT_EQ(UnixMode(shared), mode) << shared;
+        EXPECT_EQ(UnixMode(program) & 07, 05) << program;
+        lastOutcome = "updated";
+        ASSERT_TRUE(ChangeUnixMode(shared, "o-w"));
+        DeleteFileA(program.c_str());
+    }
 }
