@@ -1,9 +1,9 @@
 // Who, besides administrators, SYSTEM and its owner, may change a file or a
 // folder. A program that runs as LocalSystem and does what a file tells it
-// hands LocalSystem's power to everyone who may change that file, so both
-// Fenwash (its program, folder and configuration) and Stavix (its key list)
-// look before they trust one. ANSI paths only: Stavix's key list has a fixed
-// name that needs no other.
+// hands LocalSystem's power to everyone who may change that file: Fenwash
+// looks at its program, folder and configuration, and Stavix's key list can
+// be looked at the same way. ANSI paths only: that list has a fixed name that
+// needs no other.
 #pragma once
 
 #include <windows.h>

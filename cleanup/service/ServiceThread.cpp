@@ -86,13 +86,14 @@ void ResumeServiceThread()
 DWORD WINAPI ServiceThread(LPVOID)
 {
     LoadConfiguration();
-    WarnIfServiceFilesOpen();
     // Installed before the start-up cleanup: without it a logoff or shutdown
     // would meet the system's default handler, which ends the process part-way
     // through the cleanup. An event that comes now waits for the start-up
     // cleanup to end and then runs.
     if (!SetConsoleCtrlHandler(ConsoleHandlerRoutine, TRUE))
         LogMessage("ServiceThread", "SetConsoleCtrlHandler failed: %lu", GetLastError());
+    // After the handler: naming an account can wait on a domain controller.
+    WarnIfServiceFilesOpen();
     ProcessServiceStartup();
     SetEvent(startupDoneEvent);
     EndRunningEvent();

@@ -13,31 +13,6 @@ namespace {
 
 const char installFolder[] = "C:\\Program Files\\Quillmere Test";
 
-struct FenwashRun
-{
-    DWORD exitCode = (DWORD)-1;
-    DWORD processId = 0;
-};
-
-FenwashRun RunFenwash(const std::string& program, const std::string& arguments)
-{
-    FenwashRun run;
-    std::string line = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info;
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
-        return run;
-    CloseHandle(info.hThread);
-    run.processId = info.dwProcessId;
-    if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(info.hProcess, &run.exitCode);
-    else
-        TerminateProcess(info.hProcess, 99);
-    CloseHandle(info.hProcess);
-    return run;
-}
-
 std::string Fenwash()
 {
     return TestProgramFolder() + "Fenwash.exe";
@@ -74,12 +49,6 @@ bool FenwashExists()
     DWORD startType, type;
     return QueryFenwashConfig(&path, &displayName, &startType, &type, &account);
 }
-
-// Leaves no service "Fenwash" behind, whatever a test did.
-struct FenwashRemovedAfterwards
-{
-    ~FenwashRemovedAfterwards() { DeleteTestService("Fenwash"); }
-};
 
 BOOL CALLBACK CollectChildText(HWND child, LPARAM texts)
 {

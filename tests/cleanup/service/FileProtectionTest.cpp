@@ -20,20 +20,15 @@ const std::string ini = folder + "\\Fenwash.ini";
 const char warning[] = " can be changed by Everyone, and the service runs it as LocalSystem: run Fenwash "
                        "-RegServer again or restrict it.";
 
-struct FenwashRemovedAfterwards
-{
-    ~FenwashRemovedAfterwards() { DeleteTestService("Fenwash"); }
-};
-
-// The process's entries, as "SOURCE: TEXT", and the warnings among them.
-struct FenwashRun
+// A run's entries, as "SOURCE: TEXT", and the warnings among them.
+struct LoggedRun
 {
     DWORD exitCode = (DWORD)-1;
     std::vector<std::string> texts;
     std::vector<std::string> warnings;
 };
 
-void Collect(const std::vector<EventLogEntry>& entries, FenwashRun* run)
+void Collect(const std::vector<EventLogEntry>& entries, LoggedRun* run)
 {
     run->texts = EntryTexts(entries);
     for (size_t i = 0; i < entries.size(); ++i)
@@ -41,24 +36,23 @@ void Collect(const std::vector<EventLogEntry>& entries, FenwashRun* run)
             run->warnings.push_back(run->texts[i]);
 }
 
-FenwashRun RunFenwash(const std::string& program, const std::string& arguments)
+LoggedRun RunLogged(const std::string& program, const std::string& arguments)
 {
     TraceMark mark;
-    FenwashRun run;
-    HANDLE process = StartCommand("\"" + program + "\" " + arguments);
-    DWORD processId = process != NULL ? GetProcessId(process) : 0;
-    run.exitCode = WaitForCommand(process);
-    Collect(mark.NewEntriesOf(processId), &run);
+    LoggedRun run;
+    FenwashRun fenwash = RunFenwash(program, arguments);
+    run.exitCode = fenwash.exitCode;
+    Collect(mark.NewEntriesOf(fenwash.processId), &run);
     return run;
 }
 
 // Starts the installed service and stops it again. The stop waits for the
 // start-up cleanup, which comes after the check, so every warning of the
 // start is in by then.
-FenwashRun StartAndStop()
+LoggedRun StartAndStop()
 {
     TraceMark mark;
-    FenwashRun run;
+    LoggedRun run;
     EXPECT_TRUE(StartTestService("Fenwash")) << GetLastError();
     EXPECT_TRUE(WaitForState("Fenwash", SERVICE_RUNNING));
     DWORD processId = QueryStatus("Fenwash").dwProcessId;
@@ -68,16 +62,6 @@ FenwashRun StartAndStop()
     run.exitCode = QueryStatus("Fenwash").dwWin32ExitCode;
     Collect(mark.NewEntriesOf(processId), &run);
     return run;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::string text(65536, '\0');
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    DWORD read = 0;
-    ReadFile(file, &text[0], (DWORD)text.size(), &read, NULL);
-    CloseHandle(file);
-    return text.substr(0, read);
 }
 
 } // namespace
@@ -95,12 +79,12 @@ TEST(FileProtection, RegServerClosesTheFilesAndEachStartWarnsOfOneOpenedAgain)
     // The preview names each of the three, and Everyone.
     const std::string report = "C:\\protection-preview.txt";
     ASSERT_EQ(RunAndWait("cmd /c \"\"" + program + "\" -Preview > \"" + report + "\"\""), 0u);
-    std::string text = ReadAll(report);
+    std::string text = ReadTextFile(report);
     for (const std::string& file : files)
         EXPECT_NE(text.find(file + warning + "\r\n"), std::string::npos) << file << "\n" << text;
 
     // -RegServer: others may read and run, not write; the install as before.
-    FenwashRun install = RunFenwash(program, "-Debug -RegServer");
+    LoggedRun install = RunLogged(program, "-Debug -RegServer");
     EXPECT_EQ(install.exitCode, 0u);
     std::vector<std::string> expected;
     for (const std::string& file : files)
@@ -115,14 +99,14 @@ TEST(FileProtection, RegServerClosesTheFilesAndEachStartWarnsOfOneOpenedAgain)
     }
 
     // The installed service runs without -Debug: closed files, nothing logged.
-    FenwashRun closed = StartAndStop();
+    LoggedRun closed = StartAndStop();
     EXPECT_EQ(closed.exitCode, 0u);
     EXPECT_TRUE(closed.texts.empty()) << ::testing::PrintToString(closed.texts);
 
     // Fenwash.ini opened to everyone: one warning at the next start, naming
     // it and Everyone, and the service still runs and stops as ever.
     ASSERT_TRUE(ChangeUnixMode(ini, "o+w"));
-    FenwashRun opened = StartAndStop();
+    LoggedRun opened = StartAndStop();
     EXPECT_EQ(opened.exitCode, 0u);
     EXPECT_EQ(opened.texts, std::vector<std::string>{ "Fenwash: " + ini + warning });
     EXPECT_EQ(opened.warnings, opened.texts);
@@ -130,7 +114,7 @@ TEST(FileProtection, RegServerClosesTheFilesAndEachStartWarnsOfOneOpenedAgain)
     // Installed again without a Fenwash.ini: what can be set is set, the
     // missing file is named, and the service is installed as ever.
     ASSERT_TRUE(DeleteFileA(ini.c_str()));
-    FenwashRun again = RunFenwash(program, "-Debug -RegServer");
+    LoggedRun again = RunLogged(program, "-Debug -RegServer");
     EXPECT_EQ(again.exitCode, 0u);
     expected = { "Fenwash: Permissions set on " + folder + ": only administrators and SYSTEM may change it.",
                  "Fenwash: Permissions set on " + program + ": only administrators and SYSTEM may change it.",
@@ -139,7 +123,7 @@ TEST(FileProtection, RegServerClosesTheFilesAndEachStartWarnsOfOneOpenedAgain)
     EXPECT_EQ(again.texts, expected);
 
     // Without -Debug the install says nothing, and its exit code is as ever.
-    EXPECT_EQ(RunFenwash(program, "-RegServer").texts, std::vector<std::string>{});
+    EXPECT_EQ(RunLogged(program, "-RegServer").texts, std::vector<std::string>{});
     EXPECT_EQ(RunFenwash(program, "-UnregServer").exitCode, 1u);
 }
 
@@ -160,7 +144,7 @@ TEST(FileProtection, TheSystemsFoldersAndADrivesRootAreLeftAsTheyWere)
         ASSERT_TRUE(ChangeUnixMode(shared, "o+w"));
         int mode = UnixMode(shared);
 
-        FenwashRun install = RunFenwash(program, "-Debug -RegServer");
+        LoggedRun install = RunLogged(program, "-Debug -RegServer");
         EXPECT_EQ(install.exitCode, 0u) << shared;
         EXPECT_EQ(install.texts, (std::vector<std::string>{
                                      "Fenwash: Permissions not set on " + shared + ": the system's folder.",
