@@ -61,16 +61,15 @@ static const Figure FAILED_FIGURES[] = {
 };
 
 // One line of the figures that are not 0, none when all are.
-template <size_t N>
-static void AppendFigures(char*& pEnd, size_t& nRemaining, const char* pszHeading, const Figure (&figures)[N],
-                          const DWORD* pCounts)
+static void AppendFigures(char*& pEnd, size_t& nRemaining, const char* pszHeading, const Figure* pFigures,
+                          DWORD nFigures, const DWORD* pCounts)
 {
     const char* pszBefore = pszHeading;
-    for (const Figure& figure : figures) {
-        if (pCounts[figure.outcome] == 0)
+    for (DWORD i = 0; i < nFigures; ++i) {
+        DWORD nCount = pCounts[pFigures[i].outcome];
+        if (nCount == 0)
             continue;
-        StringCchPrintfExA(pEnd, nRemaining, &pEnd, &nRemaining, 0, "%s%s %lu", pszBefore, figure.pszLabel,
-                           pCounts[figure.outcome]);
+        StringCchPrintfExA(pEnd, nRemaining, &pEnd, &nRemaining, 0, "%s%s %lu", pszBefore, pFigures[i].pszLabel, nCount);
         pszBefore = ", ";
     }
     if (pszBefore != pszHeading)
@@ -91,9 +90,9 @@ static void SummaryText(DWORD nEvent, const EventTally& tally, char (&szText)[10
                        "Cleanup at %s: %lu ms.\r\nRemoved: files %lu, folders %lu, links %lu.", EventName(nEvent),
                        GetTickCount() - tally.nStartTick, pCounts[REMOVED_FILE], pCounts[REMOVED_FOLDER],
                        pCounts[REMOVED_LINK]);
-    AppendFigures(pEnd, nRemaining, "\r\nLeft: ", LEFT_FIGURES, pCounts);
-    AppendFigures(pEnd, nRemaining, "\r\nRefused: ", REFUSED_FIGURES, pCounts);
-    AppendFigures(pEnd, nRemaining, "\r\nFailed: ", FAILED_FIGURES, pCounts);
+    AppendFigures(pEnd, nRemaining, "\r\nLeft: ", LEFT_FIGURES, sizeof LEFT_FIGURES / sizeof(Figure), pCounts);
+    AppendFigures(pEnd, nRemaining, "\r\nRefused: ", REFUSED_FIGURES, sizeof REFUSED_FIGURES / sizeof(Figure), pCounts);
+    AppendFigures(pEnd, nRemaining, "\r\nFailed: ", FAILED_FIGURES, sizeof FAILED_FIGURES / sizeof(Figure), pCounts);
     StringCchPrintfExA(pEnd, nRemaining, &pEnd, &nRemaining, 0,
                        "\r\nPrograms started: %lu.\r\nProfiles: deleted %lu, kept %lu.", pCounts[PROGRAM_STARTED],
                        pCounts[PROFILE_DELETED], pCounts[PROFILE_KEPT]);
