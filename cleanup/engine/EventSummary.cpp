@@ -100,12 +100,12 @@ static void SummaryText(DWORD nEvent, const EventTally& tally, char (&szText)[10
 
 void ReportEventSummary(DWORD nEvent)
 {
-    const EventTally& tally = CurrentEventTally();
-    WORD nType = TallyHasTrouble(tally) ? EVENTLOG_WARNING_TYPE : EVENTLOG_INFORMATION_TYPE;
     if (!eventSummaryEnabled) {
         ReportLine("  Event log entry: none ([Parameters] EventSummary=0)");
         return;
     }
+    const EventTally& tally = CurrentEventTally();
+    WORD nType = TallyHasTrouble(tally) ? EVENTLOG_WARNING_TYPE : EVENTLOG_INFORMATION_TYPE;
     char szText[1024];
     SummaryText(nEvent, tally, szText);
     if (!previewOnly) {
