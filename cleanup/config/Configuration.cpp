@@ -1,5 +1,6 @@
 #include "Configuration.h"
 
+#include <string.h>
 #include <strsafe.h>
 
 #include "AnsiText.h"
@@ -10,6 +11,7 @@
 
 char iniPath[MAX_PATH];
 BYTE profileCleanupEnabled = 1;
+BYTE eventSummaryEnabled = 1;
 LONG maxDynamicProfiles = 1;
 char profileActionTrigger[MAX_PATH];
 CQuilItemList profileList;
@@ -65,6 +67,7 @@ static void LoadProtectedDirectories(const char* pszIniFile)
 void LoadConfigurationFrom(const char* pszIniFile)
 {
     profileCleanupEnabled = 1;
+    eventSummaryEnabled = 1;
     maxDynamicProfiles = 1;
     profileActionTrigger[0] = '\0';
     dontDeleteDirs.RemoveAll();
@@ -78,6 +81,11 @@ void LoadConfigurationFrom(const char* pszIniFile)
     StringCchCopyA(iniPath, MAX_PATH, bUsable ? pszIniFile : "");
     if (bUsable) {
         profileCleanupEnabled = GetPrivateProfileIntA("Parameters", "CleanProfiles", 1, iniPath) == 1;
+        // Only a plain 0 turns it off: a number read from "off" or "no" would be
+        // 0 too, and a terminal would go silent on a value meant otherwise.
+        char szSummary[MAX_PATH];
+        eventSummaryEnabled = !(ReadIniString("Parameters", "EventSummary", szSummary, iniPath)
+                                && strcmp(szSummary, "0") == 0);
         ReadIniString("Profiles", "ActionTrigger", profileActionTrigger, iniPath);
         maxDynamicProfiles = (LONG)GetPrivateProfileIntA("Parameters", "SaveDynamicProfiles",
                                                          maxDynamicProfiles, iniPath);

@@ -9,6 +9,9 @@
 
 extern char iniPath[MAX_PATH];
 extern BYTE profileCleanupEnabled;
+// The one event log entry after each event; [Parameters] EventSummary=0 alone
+// turns it off.
+extern BYTE eventSummaryEnabled;
 extern LONG maxDynamicProfiles;
 extern char profileActionTrigger[MAX_PATH];
 extern CQuilItemList profileList;

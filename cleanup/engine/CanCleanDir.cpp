@@ -72,9 +72,9 @@ static bool HoldsByIdentity(const DirectoryIdentity& candidate, const char* pszP
     }
 }
 
-static bool Refuse(const char* pszReason)
+static bool Refuse(Outcome outcome, const char* pszReason)
 {
-    ReportLine("    refused: %s", pszReason);
+    ReportOutcome(outcome, "    refused: %s", pszReason);
     return false;
 }
 
@@ -98,23 +98,23 @@ bool CanCleanDir(const char* pszPath)
     // itself, every folder that holds it, and shorter names such as C:\WIN.
     char szForm[MAX_PATH];
     if (!CompareForm(pszPath, szForm))
-        return Refuse("not a full local path");
+        return Refuse(REFUSED_PATH, "not a full local path");
     if (strlen(szForm) <= 2)
-        return Refuse("a drive's root");
+        return Refuse(REFUSED_SYSTEM_FOLDER, "a drive's root");
     for (DWORD i = 0; i < sizeof PROTECTED_REASONS / sizeof PROTECTED_REASONS[0]; ++i) {
         if (protectedDirectories[i][0] != '\0' && SkipLeadingText(protectedDirectories[i], szForm) != NULL)
-            return Refuse(PROTECTED_REASONS[i]);
+            return Refuse(REFUSED_SYSTEM_FOLDER, PROTECTED_REASONS[i]);
     }
     DirectoryIdentity candidate;
     if (!GetIdentity(szForm, &candidate)) {
         // A missing one holds nothing. One whose attributes cannot be read
         // for another reason (access denied, a bad name) may well be there.
         bool bMissing = GetFileAttributesA(szForm) == INVALID_FILE_ATTRIBUTES && IsNotFound(GetLastError());
-        return bMissing || Refuse("it could not be opened to check it");
+        return bMissing || Refuse(FAILED_CHECK, "it could not be opened to check it");
     }
     for (DWORD i = 0; i < sizeof PROTECTED_REASONS / sizeof PROTECTED_REASONS[0]; ++i) {
         if (protectedDirectories[i][0] != '\0' && HoldsByIdentity(candidate, protectedDirectories[i]))
-            return Refuse(PROTECTED_REASONS[i]);
+            return Refuse(REFUSED_SYSTEM_FOLDER, PROTECTED_REASONS[i]);
     }
     return true;
 }

@@ -24,7 +24,7 @@ static bool IsProtected(const char* pszDirectory)
     if (!bProtected && dontDeleteDirs.GetCount() > 0 && !GetIdentity(pszDirectory, &candidate)) {
         if (IsNotFound(GetLastError()))
             return false;   // a missing one has nothing to keep
-        ReportLine("    left: %s (could not be opened to compare it with [DontDeleteDirs])", pszDirectory);
+        ReportOutcome(FAILED_CHECK, "    left: %s (could not be opened to compare it with [DontDeleteDirs])", pszDirectory);
         return true;
     }
     for (const char* pszKept = dontDeleteDirs.GetFirst(); !bProtected && pszKept != NULL; pszKept = dontDeleteDirs.GetNext()) {
@@ -32,7 +32,7 @@ static bool IsProtected(const char* pszDirectory)
         bProtected = GetIdentity(pszKept, &kept) && SameIdentity(kept, candidate);
     }
     if (bProtected)
-        ReportLine("    left: %s (protected by [DontDeleteDirs])", pszDirectory);
+        ReportOutcome(LEFT_PROTECTED, "    left: %s (protected by [DontDeleteDirs])", pszDirectory);
     return bProtected;
 }
 
@@ -88,7 +88,7 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
     if (!find.IsOpen()) {
         if (find.FoundNothing())
             return true;    // a missing directory has nothing to delete
-        ReportLine("    left: %s (could not be listed)", szDirectory);
+        ReportOutcome(FAILED_CHECK, "    left: %s (could not be listed)", szDirectory);
         return false;
     }
     do {
@@ -97,14 +97,14 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
             const char* pszName = entry.cFileName;
             bool bSelfOrParent = pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0');
             if (!bSelfOrParent) {
-                ReportLine("    left: %s%s (name starts with a dot)", szDirectory, entry.cFileName);
+                ReportOutcome(LEFT_DOT_NAME, "    left: %s%s (name starts with a dot)", szDirectory, entry.cFileName);
                 ++nStaying;
             }
             continue;
         }
         char szFullName[MAX_PATH];
         if (!EntryFullName(szDirectory, entry.cFileName, szFullName)) {
-            ReportLine("    left: %s%s (full name too long)", szDirectory, entry.cFileName);
+            ReportOutcome(REFUSED_PATH, "    left: %s%s (full name too long)", szDirectory, entry.cFileName);
             ++nStaying;
             bResult = false;    // a cut name would be another file
             continue;
@@ -125,7 +125,7 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
 static bool LeaveLink(const char* pszFull)
 {
     LogMessage("DeleteDirectoryContents", "Leaving link, not entered: %s", pszFull);
-    ReportLine("    left: %s (a link: not entered)", pszFull);
+    ReportOutcome(LEFT_LINK, "    left: %s (a link: not entered)", pszFull);
     return false;
 }
 
@@ -155,7 +155,7 @@ bool DeleteDirectory(const char* pszPath, bool bCheck)
     if (EndsWithBackslash(szFull))
         return IsLink(nAttributes) ? LeaveLink(szFull) : EmptyDirectory(szFull, nStaying);
     if ((nAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        ReportLine("    left: %s (not a folder)", szFull);
+        ReportOutcome(REFUSED_PATH, "    left: %s (not a folder)", szFull);
         return false;
     }
     if (IsLink(nAttributes))

@@ -19,7 +19,7 @@ bool DeleteMatchingFiles(const char* pszPattern)
         return false;
     char* pLastSeparator = (char*)FindLastPathSeparator(szDirectory);
     if (pLastSeparator == NULL) {
-        ReportLine("    refused: the pattern names no folder");
+        ReportOutcome(REFUSED_PATH, "    refused: the pattern names no folder");
         return false;
     }
     pLastSeparator[1] = '\0';
@@ -48,7 +48,8 @@ bool DeleteMatchingFiles(const char* pszPattern)
             continue;
         char szFullName[MAX_PATH];
         if (!EntryFullName(szFolder, match.cFileName, szFullName)) {
-            ReportLine("    left: %s%s (full name too long, or not reachable by its exact name)", szFolder, match.cFileName);
+            ReportOutcome(REFUSED_PATH, "    left: %s%s (full name too long, or not reachable by its exact name)", szFolder,
+                          match.cFileName);
             bResult = false;
             continue;
         }
@@ -59,7 +60,8 @@ bool DeleteMatchingFiles(const char* pszPattern)
         if (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             const char* pszName = match.cFileName;
             if (!(pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'))))
-                ReportLine("    left: %s%s (a folder: a file pattern deletes only files)", szFolder, pszName);
+                ReportOutcome(LEFT_FOLDER_MATCHED, "    left: %s%s (a folder: a file pattern deletes only files)", szFolder,
+                              pszName);
             bResult = false;
             continue;
         }

@@ -5,20 +5,16 @@
 #include <strsafe.h>
 
 #include "config/ProcessHeap.h"
+#include "PathEntry.h"
 #include "StandardOutput.h"
 
 bool previewOnly = false;
 
 namespace {
 
-struct RemovalCounts
-{
-    DWORD nFiles;
-    DWORD nFolders;
-    DWORD nLinks;
-};
-
-RemovalCounts removals;
+// The event's removals as ReportRemovals last wrote them: each item's line
+// gives what the event's tally gained since.
+DWORD reportedRemovals[REMOVED_LINK + 1];
 
 // The entries a preview has counted as removed in the current event, by
 // their full names upper-cased, each with a hash of it, so that a preview of
@@ -86,6 +82,8 @@ bool RemovedEarlierInPreview(const char* pszName)
 
 void ForgetRemovals()
 {
+    for (DWORD& nReported : reportedRemovals)
+        nReported = 0;
     while (removedEntries != NULL) {
         RemovedEntry* pEntry = removedEntries;
         removedEntries = pEntry->pNext;
@@ -93,53 +91,97 @@ void ForgetRemovals()
     }
 }
 
-void ReportLine(const char* pszFormat, ...)
+namespace {
+
+void WriteReportLine(const char* pszFormat, va_list args)
 {
-    if (!previewOnly)
-        return;
     // Room for a line break after the longest text; a longer one is cut.
     char szLine[770];
-    va_list args;
-    va_start(args, pszFormat);
     StringCchVPrintfA(szLine, sizeof szLine - 2, pszFormat, args);
-    va_end(args);
     StringCchCatA(szLine, sizeof szLine, "\r\n");
     WriteToStandardOutput(szLine, (DWORD)strlen(szLine));
 }
 
+} // namespace
+
+void ReportLine(const char* pszFormat, ...)
+{
+    if (!previewOnly)
+        return;
+    va_list args;
+    va_start(args, pszFormat);
+    WriteReportLine(pszFormat, args);
+    va_end(args);
+}
+
+void ReportOutcome(Outcome outcome, const char* pszFormat, ...)
+{
+    Tally(outcome);
+    if (!previewOnly)
+        return;
+    va_list args;
+    va_start(args, pszFormat);
+    WriteReportLine(pszFormat, args);
+    va_end(args);
+}
+
 void ReportRemovals()
 {
-    ReportLine("    removes: files %lu, folders %lu, links %lu", removals.nFiles, removals.nFolders, removals.nLinks);
-    removals = RemovalCounts();
+    const DWORD* pCounts = CurrentEventTally().nCounts;
+    ReportLine("    removes: files %lu, folders %lu, links %lu", pCounts[REMOVED_FILE] - reportedRemovals[REMOVED_FILE],
+               pCounts[REMOVED_FOLDER] - reportedRemovals[REMOVED_FOLDER],
+               pCounts[REMOVED_LINK] - reportedRemovals[REMOVED_LINK]);
+    for (DWORD i = 0; i <= REMOVED_LINK; ++i)
+        reportedRemovals[i] = pCounts[i];
 }
 
 bool DeleteFileOrCount(const char* pszName)
 {
-    if (!previewOnly)
-        return DeleteFileA(pszName) != FALSE;
+    if (!previewOnly) {
+        if (DeleteFileA(pszName)) {
+            Tally(REMOVED_FILE);
+            return true;
+        }
+        // One that went between the listing and its deletion is no failure.
+        if (!IsNotFound(GetLastError()))
+            Tally(FAILED_REMOVAL);
+        return false;
+    }
     if (CountRemoval(pszName))
-        ++removals.nFiles;
+        Tally(REMOVED_FILE);
     return true;
 }
 
 bool RemoveDirectoryOrCount(const char* pszName, bool bEmptied, bool bLink)
 {
-    if (!previewOnly)
-        return RemoveDirectoryA(pszName) != FALSE;
+    if (!previewOnly) {
+        if (RemoveDirectoryA(pszName)) {
+            Tally(bLink ? REMOVED_LINK : REMOVED_FOLDER);
+            return true;
+        }
+        DWORD nError = GetLastError();
+        // A folder that holds what was left on purpose (a name starting with
+        // a dot, a protected folder) stays as the preview says it would.
+        if (!bLink && nError == ERROR_DIR_NOT_EMPTY)
+            Tally(LEFT_NOT_EMPTY);
+        else if (!IsNotFound(nError))
+            Tally(FAILED_REMOVAL);
+        return false;
+    }
     if (bLink) {
         // Removing a link leaves its target as it is.
         if (CountRemoval(pszName)) {
             ReportLine("    link removed, not followed: %s", pszName);
-            ++removals.nLinks;
+            Tally(REMOVED_LINK);
         }
         return true;
     }
     if (!bEmptied) {
-        ReportLine("    left: %s (would not be empty)", pszName);
+        ReportOutcome(LEFT_NOT_EMPTY, "    left: %s (would not be empty)", pszName);
         return false;
     }
     if (CountRemoval(pszName))
-        ++removals.nFolders;
+        Tally(REMOVED_FOLDER);
     return true;
 }
 

@@ -7,17 +7,24 @@
 
 #include <windows.h>
 
+#include "EventTally.h"
+
 extern bool previewOnly;
 
 // One line of the report, printf-style (cut at 767 characters); nothing
 // unless previewing.
 void ReportLine(const char* pszFormat, ...);
 
-// Writes the files, folders and links counted since the last call as
-// removed, and starts counting again.
+// What the cleanup left, refused or failed at, decided here: counted in the
+// event's tally, and written as a line of the report when previewing.
+void ReportOutcome(Outcome outcome, const char* pszFormat, ...);
+
+// Writes the files, folders and links that the event's tally gained since the
+// last call as removed.
 void ReportRemovals();
 
-// The acting points of the file walks. A preview counts the removal and
+// The acting points of the file walks; each counts what it did in the event's
+// tally, a removal that went or failed. A preview counts the removal and
 // answers success for a file; for a folder, bEmptied says whether the walk
 // left it empty, which is what its removal would find. An entry counted
 // earlier in the event is not counted again: a real cleanup would find it

@@ -1,5 +1,6 @@
 #include "EventProcessing.h"
 
+#include "EventSummary.h"
 #include "FileActions.h"
 #include "Preview.h"
 #include "ProfileCleanup.h"
@@ -119,6 +120,7 @@ void ProcessEvents(DWORD nEvent)
 
     // The event's list of recent users is the one it leaves, whether or not
     // the file could be written (in a preview, it is not).
+    StartEventTally();
     ForgetDynamicProfiles();
     ForgetRemovals();
     char szUser[MAX_PATH] = {};
@@ -134,6 +136,7 @@ void ProcessEvents(DWORD nEvent)
         ProcessProfiles(nEvent);
     else
         ReportLine("  Profiles: off ([Parameters] CleanProfiles)");
+    ReportEventSummary(nEvent);
 
     ForgetDynamicProfiles();
     ForgetRemovals();

@@ -130,7 +130,7 @@ void ProcessingProfile()
     if (!bDynamicOpen && dynamicNames.IsUnreadable()) {
         LogMessage("ProcessingProfile", "Deleting no profile: [SaveDynamicProfiles] could not be read from %s",
                    iniPath);
-        ReportLine("    deletes no profile: [SaveDynamicProfiles] could not be read");
+        ReportOutcome(PROFILE_FAILED, "    deletes no profile: [SaveDynamicProfiles] could not be read");
         return;
     }
     DWORD nDynamic;
@@ -147,7 +147,7 @@ void ProcessingProfile()
         return;
     CQuilItemList profiles(nProfiles);
     if (profiles.GetCount() != nProfiles || !ReadProfileList(profiles)) {
-        ReportLine("    deletes no profile: the profile list could not be read");
+        ReportOutcome(PROFILE_FAILED, "    deletes no profile: the profile list could not be read");
         return;
     }
 
@@ -157,7 +157,7 @@ void ProcessingProfile()
         const char* pszName = pProfile->GetName();
         const char* pszSid = ProfileSid(pProfile->GetPath());
         if (!IsUserAccount(pszSid)) {
-            ReportLine("    keeps %s (%s): not a user account", pszName, pszSid);
+            ReportOutcome(PROFILE_KEPT, "    keeps %s (%s): not a user account", pszName, pszSid);
             continue;
         }
         // No keep-list holds an empty name, so such a profile would be deleted;
@@ -165,17 +165,17 @@ void ProcessingProfile()
         // the one above it.
         if (pszName[0] == '\0') {
             LogMessage("ProcessingProfile", "Passing over profile without a name: %s", pProfile->GetPath());
-            ReportLine("    keeps (%s): an empty name", pszSid);
+            ReportOutcome(PROFILE_KEPT, "    keeps (%s): an empty name", pszSid);
             continue;
         }
         const char* pszReason = KeepReason(keepList, pProfile);
         if (pszReason != NULL) {
-            ReportLine("    keeps %s (%s): %s", pszName, pszSid, pszReason);
+            ReportOutcome(PROFILE_KEPT, "    keeps %s (%s): %s", pszName, pszSid, pszReason);
             continue;
         }
         if (IsHiveLoaded(pszSid)) {
             LogMessage("ProcessingProfile", "Passing over profile in use: %s", pszName);
-            ReportLine("    keeps %s (%s): in use, its user is logged on", pszName, pszSid);
+            ReportOutcome(PROFILE_KEPT, "    keeps %s (%s): in use, its user is logged on", pszName, pszSid);
             continue;
         }
         // The key of a profile could not go with its folder: RegDeleteKeyA
@@ -184,7 +184,7 @@ void ProcessingProfile()
         // kept whole instead.
         if (HoldsSubkeys(pProfile->GetPath())) {
             LogMessage("ProcessingProfile", "Passing over profile whose key holds subkeys: %s", pszName);
-            ReportLine("    keeps %s (%s): its registry key holds subkeys", pszName, pszSid);
+            ReportOutcome(PROFILE_KEPT, "    keeps %s (%s): its registry key holds subkeys", pszName, pszSid);
             continue;
         }
         LogMessage("ProcessingProfile", "Deleting profile info for: %s", pszName);
@@ -197,7 +197,7 @@ void DeleteProfile(const char* pszKeyPath)
 {
     char szImagePath[MAX_PATH];
     if (!ReadImagePath(pszKeyPath, szImagePath)) {
-        ReportLine("    left: its folder's path could not be read again, so its key stays");
+        ReportOutcome(PROFILE_FAILED, "    left: its folder's path could not be read again, so its key stays");
         return;
     }
 
@@ -208,7 +208,7 @@ void DeleteProfile(const char* pszKeyPath)
     DWORD nNeeded = ExpandEnvironmentStringsA(szImagePath, szDirectory, MAX_PATH);
     char szName[MAX_PATH];
     if (nNeeded == 0 || nNeeded > MAX_PATH || !ProfileNameFromPath(szDirectory, szName)) {
-        ReportLine("    left: its folder names no folder of its own, so its key stays");
+        ReportOutcome(PROFILE_FAILED, "    left: its folder names no folder of its own, so its key stays");
         return;
     }
     ReportLine("    folder %s", szDirectory);
@@ -217,17 +217,19 @@ void DeleteProfile(const char* pszKeyPath)
     bool bFolderGone = DeleteDirectory(szDirectory, true);
     ReportRemovals();
     if (!bFolderGone) {
-        ReportLine("    left: its key, as its folder would not go entirely");
+        ReportOutcome(PROFILE_FAILED, "    left: its key, as its folder would not go entirely");
         return;
     }
     if (previewOnly) {
-        ReportLine("    key removed");
+        ReportOutcome(PROFILE_DELETED, "    key removed");
         return;
     }
 
     HKEY hMachine;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "", 0, KEY_ALL_ACCESS, &hMachine) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "", 0, KEY_ALL_ACCESS, &hMachine) != ERROR_SUCCESS) {
+        Tally(PROFILE_FAILED);
         return;
-    RegDeleteKeyA(hMachine, pszKeyPath);
+    }
+    Tally(RegDeleteKeyA(hMachine, pszKeyPath) == ERROR_SUCCESS ? PROFILE_DELETED : PROFILE_FAILED);
     RegCloseKey(hMachine);
 }

@@ -204,8 +204,8 @@ bool SaveDynamicProfileName(const char* pszName, DWORD nBufferSize)
             DWORD nError = GetLastError();
             LogMessage("SaveDynamicProfileName", "[SaveDynamicProfiles] could not be written to %s (error %lu); "
                        "its names still count for this event", iniPath, nError);
-            ReportLine("    not written: the file cannot be written (error %lu); these names still count for "
-                       "this event", nError);
+            ReportOutcome(FAILED_SAVE_USERS, "    not written: the file cannot be written (error %lu); these names "
+                          "still count for this event", nError);
         }
     }
     FreeBlock(pLines);

@@ -136,18 +136,18 @@ bool RunApplication(const char* pszCommandLine)
     // another program or pass other arguments.
     char szCommandLine[MAX_PATH];
     if (pszCommandLine == NULL || FAILED(StringCchCopyA(szCommandLine, MAX_PATH, pszCommandLine))) {
-        ReportLine("    refused: the command line is too long");
+        ReportOutcome(PROGRAM_REFUSED, "    refused: the command line is too long");
         return false;
     }
     if (szCommandLine[0] != '"') {
         const char* pszReason = QuoteProgram(pszCommandLine, szCommandLine);
         if (pszReason != NULL) {
-            ReportLine("    refused: %s", pszReason);
+            ReportOutcome(PROGRAM_REFUSED, "    refused: %s", pszReason);
             return false;
         }
     }
     if (previewOnly) {
-        ReportLine("    starts: %s", szCommandLine);
+        ReportOutcome(PROGRAM_STARTED, "    starts: %s", szCommandLine);
         return true;
     }
 
@@ -157,8 +157,11 @@ bool RunApplication(const char* pszCommandLine)
     // The program gets none of the service's handles: it lives on after the
     // event, under the service's account, and would hold them open.
     if (!CreateProcessA(NULL, szCommandLine, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL,
-                        &startup, &process))
+                        &startup, &process)) {
+        Tally(PROGRAM_FAILED);
         return false;
+    }
+    Tally(PROGRAM_STARTED);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     return true;

@@ -7,22 +7,26 @@ BYTE logDisabled = 1;
 
 namespace {
 
-void ReportEntry(WORD nType, const char* source, const char* format, va_list args)
+void FormatEntry(WORD nType, const char* source, const char* format, va_list args)
 {
     // A text that does not fit is cut; StringCchVPrintfA always terminates.
     char message[MAX_PATH];
     StringCchVPrintfA(message, sizeof message, format, args);
+    ReportEntry(nType, 0, source, message);
+}
 
+} // namespace
+
+void ReportEntry(WORD nType, DWORD nId, const char* source, const char* text)
+{
     HANDLE eventSource = RegisterEventSourceA(NULL, source);
     if (eventSource == NULL)
         return;
 
-    const char* strings[1] = { message };
-    ReportEventA(eventSource, nType, 0, 0, NULL, 1, 0, strings, NULL);
+    const char* strings[1] = { text };
+    ReportEventA(eventSource, nType, 0, nId, NULL, 1, 0, strings, NULL);
     DeregisterEventSource(eventSource);
 }
-
-} // namespace
 
 void LogMessage(const char* source, const char* format, ...)
 {
@@ -30,7 +34,7 @@ void LogMessage(const char* source, const char* format, ...)
         return;
     va_list args;
     va_start(args, format);
-    ReportEntry(EVENTLOG_INFORMATION_TYPE, source, format, args);
+    FormatEntry(EVENTLOG_INFORMATION_TYPE, source, format, args);
     va_end(args);
 }
 
@@ -38,6 +42,6 @@ void LogWarning(const char* source, const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    ReportEntry(EVENTLOG_WARNING_TYPE, source, format, args);
+    FormatEntry(EVENTLOG_WARNING_TYPE, source, format, args);
     va_end(args);
 }

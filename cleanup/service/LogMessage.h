@@ -1,4 +1,5 @@
-// The service's one diagnostic channel: information entries in the event log.
+// The service's diagnostic channel to the event log: information entries
+// under -Debug, and the few entries written in every case.
 #pragma once
 
 #include <windows.h>
@@ -14,3 +15,8 @@ void LogMessage(const char* source, const char* format, ...);
 // The same as a warning entry, written also without -Debug: for what an
 // administrator must hear of on every terminal.
 void LogWarning(const char* source, const char* format, ...);
+
+// The writer under both: one entry of the given type and identifier whose
+// only string is `text` as it stands, whatever its length, written also
+// without -Debug. For an entry whose text the caller builds and bounds.
+void ReportEntry(WORD nType, DWORD nId, const char* source, const char* text);

@@ -3,6 +3,7 @@
 #include "LogMessage.h"
 #include "ServiceHandle.h"
 #include "ServiceRuntime.h"
+#include "writefilter/ProgramEventLog.h"
 
 #include <strsafe.h>
 
@@ -67,6 +68,15 @@ bool UpdateExistingService(SC_HANDLE manager, LPCSTR name, LPCSTR displayName, L
     return true;
 }
 
+// The program becomes the message file of the source "Fenwash", so that the
+// event viewer shows its entries' texts without a note. A failure costs the
+// installation nothing: the entries are written all the same.
+void RegisterMessageFile()
+{
+    if (!RegisterProgramEventSource(L"Fenwash"))
+        LogMessage(serviceName, "The event source could not be registered.");
+}
+
 } // namespace
 
 BYTE InstallService(LPCSTR name, LPCSTR displayName)
@@ -85,11 +95,13 @@ BYTE InstallService(LPCSTR name, LPCSTR displayName)
     CServiceHandle service(CreateOwnProcessService(manager.Get(), name, displayName, path));
     if (service.IsOpen()) {
         LogMessage(serviceName, "%s service created.", displayName);
+        RegisterMessageFile();
         return 0;
     }
     if (GetLastError() == ERROR_SERVICE_EXISTS &&
         UpdateExistingService(manager.Get(), name, displayName, path)) {
         LogMessage(serviceName, "%s service updated.", displayName);
+        RegisterMessageFile();
         return 0;
     }
     LogMessage(serviceName, "Error creating service.");

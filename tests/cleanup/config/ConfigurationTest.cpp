@@ -67,6 +67,32 @@ TEST(Configuration, CleanProfilesMustBeExactlyOne)
     }
 }
 
+TEST(Configuration, OnlyEventSummaryZeroTurnsTheSummaryOff)
+{
+    TestFolder folder;
+    struct Case { const char* parameters; BYTE enabled; };
+    const Case cases[] = {
+        { "EventSummary=0\r\n", 0 },
+        { "EventSummary= 0 \r\n", 0 },
+        { "EventSummary=\"0\"\r\n", 0 },
+        { "EventSummary=1\r\n", 1 },
+        { "EventSummary=no\r\n", 1 },
+        { "EventSummary=off\r\n", 1 },
+        { "EventSummary=00\r\n", 1 },
+        { "EventSummary=\r\n", 1 },
+        { "", 1 },
+    };
+    for (const Case& c : cases) {
+        std::string ini = folder.Write("summary.ini", std::string("[Parameters]\r\n") + c.parameters);
+        LoadConfigurationFrom(ini.c_str());
+        EXPECT_EQ(eventSummaryEnabled, c.enabled) << c.parameters;
+    }
+    // A file loaded after one that turned it off starts again from on.
+    LoadConfigurationFrom(folder.Write("summary.ini", "[Parameters]\r\nEventSummary=0\r\n").c_str());
+    LoadConfigurationFrom(folder.Write("other.ini", "[Parameters]\r\n").c_str());
+    EXPECT_EQ(eventSummaryEnabled, 1);
+}
+
 TEST(Configuration, ProtectedDirectoriesEndInOneBackslash)
 {
     TestFolder folder;

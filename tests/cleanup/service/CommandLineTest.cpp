@@ -196,6 +196,19 @@ TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
     FenwashRun installed = RunFenwash(program, "-Debug -RegServer");
     EXPECT_EQ(installed.exitCode, 0u);
     EXPECT_EQ(EntryTexts(mark.NewEntriesOf(installed.processId)), installLines("created"));
+    // The program is the message file of its entries' source.
+    HKEY source;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Fenwash", 0,
+                            KEY_QUERY_VALUE, &source), ERROR_SUCCESS);
+    char messageFile[MAX_PATH] = "";
+    DWORD size = sizeof messageFile - 1, valueType = 0, types = 0;
+    EXPECT_EQ(RegQueryValueExA(source, "EventMessageFile", NULL, &valueType, (BYTE*)messageFile, &size), ERROR_SUCCESS);
+    EXPECT_EQ(valueType, (DWORD)REG_EXPAND_SZ);
+    EXPECT_STREQ(messageFile, program.c_str());
+    size = sizeof types;
+    EXPECT_EQ(RegQueryValueExA(source, "TypesSupported", NULL, &valueType, (BYTE*)&types, &size), ERROR_SUCCESS);
+    EXPECT_EQ(types, 7u);
+    RegCloseKey(source);
 
     // Over an existing service that another program holds open and that was
     // configured otherwise meanwhile: updated in place, never deleted (a

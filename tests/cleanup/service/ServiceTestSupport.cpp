@@ -213,3 +213,18 @@ bool WaitForEntry(const TraceMark& mark, DWORD processId, const std::string& tex
     }
     return true;
 }
+
+bool IsEventSummary(const EventLogEntry& entry)
+{
+    return entry.source == "Fenwash" && entry.id >= 1 && entry.id <= 3;
+}
+
+std::vector<EventLogEntry> WithoutEventSummaries(const std::vector<EventLogEntry>& entries)
+{
+    std::vector<EventLogEntry> others;
+    for (const EventLogEntry& entry : entries) {
+        if (!IsEventSummary(entry))
+            others.push_back(entry);
+    }
+    return others;
+}

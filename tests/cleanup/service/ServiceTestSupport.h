@@ -66,4 +66,8 @@ std::vector<std::string> EntryTexts(const std::vector<EventLogEntry>& entries);
 // Waits until an entry of `processId` since `mark` has exactly `text`.
 bool WaitForEntry(const TraceMark& mark, DWORD processId, const std::string& text,
                   DWORD timeoutMs = 20000);
+// The entry Fenwash leaves after each event, also without -Debug: source
+// "Fenwash", identifier 1 (start-up), 2 (logoff) or 3 (shutdown).
+bool IsEventSummary(const EventLogEntry& entry);
+std::vector<EventLogEntry> WithoutEventSummaries(const std::vector<EventLogEntry>& entries);
 size_t CountEntries(const std::vector<EventLogEntry>& entries, const std::string& text);
