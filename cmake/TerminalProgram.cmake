@@ -48,9 +48,12 @@ function(use_terminal_startup name)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     # __stdcall start(void), decorated; and a header asking for Windows 4.0.
     set(entry_symbol _start@0)
+    # NT 4.0 loads a program at its preferred base and never moves it, so
+    # the relocation table would be flash spent on nothing.
     target_link_options(${name} PRIVATE
       -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-      -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
+      -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+      -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
   else()
     set(entry_symbol start)
   endif()
