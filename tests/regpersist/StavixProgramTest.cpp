@@ -221,9 +221,13 @@ TEST_F(StavixProgramTest, ScriptStaysOnFlashWhenTheRegistryEditorCannotStart)
     ASSERT_EQ(RunStavix(L"/s"), 0u);
     DeleteTree(saved);
     ASSERT_TRUE(MoveFileW(L"C:\\windows\\regedit.exe", L"C:\\windows\\regedit.away"));
-    DWORD exitStatus = RunStavix(L"");
+    std::vector<EventLogEntry> entries;
+    DWORD exitStatus = RunStavixLogged(L"", &entries);
     ASSERT_TRUE(MoveFileW(L"C:\\windows\\regedit.away", L"C:\\windows\\regedit.exe"));
     EXPECT_EQ(exitStatus, 0u);
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 12,
+                "Stavix restore did not import the script: the registry editor did not start; it "
+                "stays on flash; no flush asked; published \"err:0,flush:0\" in \"error\". Exit status 0.");
     EXPECT_TRUE(OnFlash(L"stavix.reg"));
     EXPECT_EQ(ReadTree(saved).size(), 0u);
     EXPECT_EQ(Pendrax(L"error"), Sz(L"err:0,flush:0"));
@@ -249,9 +253,17 @@ TEST_F(StavixProgramTest, RestoreImportsNoScriptCutShortOrLeftFromAnEarlierSave)
     for (const auto& c : cases) {
         ASSERT_TRUE(PutOnFlash(L"stavix.reg", c.script) && (c.record == NULL || PutOnFlash(L"info", c.record)));
         std::string output;
-        EXPECT_EQ(RunStavixWatched(L"", &output), 0u);
+        std::vector<EventLogEntry> entries;
+        EXPECT_EQ(RunStavixWatched(L"", &output, &entries), 0u);
         EXPECT_TRUE(ReadTree(saved) == before) << c.script;
         EXPECT_NE(output.find("not imported\n"), std::string::npos) << output;
+        std::string record = c.record == NULL ? "no record on flash: \"error\" keeps its value."
+                                              : "published \"" + std::string(c.record) + "\" in \"error\".";
+        ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 12,
+                    "Stavix restore did not import the script on flash: "
+                        + std::string(c.record == NULL ? "it was cut short"
+                                                       : "the record says the last save stored none")
+                        + "; it is deleted; no flush asked; " + record + " Exit status 0.");
         EXPECT_FALSE(OnFlash(L"stavix.reg") || OnFlash(L"info"));
     }
 }
@@ -309,10 +321,15 @@ TEST_F(StavixProgramTest, SaveWhoseRecordDoesNotReachFlashSaysSo)
     // the driver, which refuses to delete or replace it.
     ASSERT_TRUE(SetFlashFaults(FlashTestFaults{ 0, 1, 0, 0 }));
     std::string output;
-    EXPECT_EQ(RunStavixWatched(L"/s", &output), 1u);
+    std::vector<EventLogEntry> entries;
+    EXPECT_EQ(RunStavixWatched(L"/s", &output, &entries), 1u);
     ASSERT_TRUE(SetFlashFaults(FlashTestFaults{}));
     CloseFilesLeftOpen();
     EXPECT_EQ(ReadBytes(L"Z:\\info"), "err:16,flush:0");
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 2,
+                "Stavix /s saved 2 keys from 1 key line in a script of " + std::to_string(ReadBytes(L"Z:\\stavix.reg").size())
+                    + " bytes, but could not store it on flash. Recorded \"err:16,flush:0\" in Z:\\info, but it "
+                    "could not be stored on flash. Exit status 1.");
     EXPECT_EQ(FlashFile(L"info"), "") << "the older record stood for this save";
     EXPECT_NE(output.find("the record could not be stored on flash"), std::string::npos) << output;
     // The restore finds no record to publish.
