@@ -400,6 +400,19 @@ TEST_F(StavixProgramTest, EachRunLeavesOneEntryThatTellsWhatItDid)
     FILETIME now = LastWritten(sourceKey);
     EXPECT_EQ(CompareFileTime(&registered, &now), 0) << "the registration was written again";
     DeleteTree(L"SOFTWARE\\StavixOther");
+
+    // A record with no text, and one the panel's missing key cannot take.
+    ASSERT_TRUE(PutOnFlash(L"info", ""));
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 11,
+                "Stavix restore fetched no script from flash; no flush asked; the record on flash is "
+                "empty: \"error\" keeps its value. Exit status 0.");
+    DeleteTree(pendrax);
+    ASSERT_TRUE(PutOnFlash(L"info", "err:0,flush:0 "));
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 11,
+                "Stavix restore fetched no script from flash; no flush asked; could not publish "
+                "\"err:0,flush:0 \" (not of the form err:N,flush:N) in \"error\". Exit status 0.");
 }
 
 // A save that passed a key line over, recorded anything but 0 or stored
