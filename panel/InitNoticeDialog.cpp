@@ -1,7 +1,7 @@
 #include "InitNoticeDialog.h"
 
 #include "PanelRegistry.h"
-#include "ScopedHandle.h"
+#include "PanelState.h"
 #include "StatusText.h"
 #include "WriteFilterDevice.h"
 #include "resource.h"
@@ -33,14 +33,9 @@ BOOL InitNoticeDialog::OnInitDialog()
 
     // Without a state to tell, the notice stays until the user closes it.
     WriteFilterDevice device;
-    ScopedHandle handle(device.OpenDevice(0));
-    if (!handle.IsValid()) {
-        m_text = OpenFailureStatus(GetLastError());
-        UpdateData(FALSE);
-        return TRUE;
-    }
-    if (!device.QueryStatus(handle.Get())) {
-        m_text = kFilterFailed;
+    PanelState state = ReadFilterState(device, 0);
+    if (!HasFigures(state)) {
+        m_text = StatusLine(state);
         UpdateData(FALSE);
         return TRUE;
     }

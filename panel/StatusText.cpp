@@ -1,7 +1,5 @@
 #include "StatusText.h"
 
-#include "PanelState.h"
-
 const wchar_t kFilterActive[] = L"NTE flash memory write filter is ACTIVE";
 const wchar_t kFilterInactive[] = L"NTE flash memory write filter is INACTIVE";
 const wchar_t kFilterNotAccessible[] = L"NTE flash memory write filter is NOT ACCESSIBLE";
@@ -10,8 +8,3 @@ const wchar_t kFilterFailed[] = L"NTE flash memory write filter FAILED to load";
 const wchar_t kFlushWaiting[] = L"Flushing cache... please wait.";
 const wchar_t kFlushDone[] = L"Flushing cache is done.";
 const wchar_t kFlushRefusedFull[] = L"The cache is full and cannot be flushed: restart the system.";
-
-LPCWSTR OpenFailureStatus(DWORD openError)
-{
-    return StatusLine(OpenFailureState(openError));
-}

@@ -14,8 +14,3 @@ extern const wchar_t kFilterFailed[];
 extern const wchar_t kFlushWaiting[];
 extern const wchar_t kFlushDone[];
 extern const wchar_t kFlushRefusedFull[];
-
-// The status line for a device that did not open with the given error
-// (OpenFailureState): access denied says so whatever the driver's start type;
-// otherwise the start type tells a disabled driver from one that failed to load.
-LPCWSTR OpenFailureStatus(DWORD openError);

@@ -10,3 +10,7 @@ extern BYTE logDisabled;
 // whose event source is `source`. Texts longer than the 259 characters of the
 // message buffer are cut at 259. Silent while logDisabled is set.
 void LogMessage(const char* source, const char* format, ...);
+
+// The same as a warning entry, written also without -Debug: for what an
+// administrator must hear of on every terminal.
+void LogWarning(const char* source, const char* format, ...);

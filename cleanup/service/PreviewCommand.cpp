@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "FileProtection.h"
 
 #include "config/Configuration.h"
 #include "engine/EventProcessing.h"
@@ -42,6 +43,7 @@ int RunPreview()
     // The service would still run on the start values: that is shown too.
     if (!bRead)
         ReportLine("The configuration could not be read; the service would run on its start values.");
+    WarnIfServiceFilesOpen();
     for (const PreviewedEvent& event : previewedEvents) {
         ReportLine("");
         ReportLine("%s", event.pszHeading);

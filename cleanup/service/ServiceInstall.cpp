@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "FileProtection.h"
 #include "LogMessage.h"
 #include "ServiceHandle.h"
 #include "ServiceRuntime.h"
@@ -70,6 +71,7 @@ bool UpdateExistingService(SC_HANDLE manager, LPCSTR name, LPCSTR displayName, L
 
 BYTE InstallService(LPCSTR name, LPCSTR displayName)
 {
+    ProtectServiceFiles();
     char path[MAX_PATH + 2];
     if (!QuotedProgramPath(path, sizeof path)) {
         LogMessage(serviceName, "Error creating service.");

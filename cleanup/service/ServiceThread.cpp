@@ -1,4 +1,5 @@
 #include "ServiceRuntime.h"
+#include "FileProtection.h"
 #include "LogMessage.h"
 #include "RunningEvents.h"
 #include "config/Configuration.h"
@@ -91,6 +92,8 @@ DWORD WINAPI ServiceThread(LPVOID)
     if (!SetConsoleCtrlHandler(ConsoleHandlerRoutine, TRUE))
         LogMessage("ServiceThread", "SetConsoleCtrlHandler failed: %lu", GetLastError());
     LoadConfiguration();
+    // After the handler: naming an account can wait on a domain controller.
+    WarnIfServiceFilesOpen();
     ProcessServiceStartup();
     SetEvent(startupDoneEvent);
     EndRunningEvent();

@@ -5,7 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "PanelRun.h"
-#include "StatusText.h"
+#include "PanelState.h"
+
+// The line the dialogs show for a device that did not open with the error.
+static LPCWSTR OpenFailureStatus(DWORD openError)
+{
+    return StatusLine(OpenFailureState(openError));
+}
 
 TEST(OpenFailureStatus, AccessDeniedWhateverTheStartTypeElseTheStartTypeDecides)
 {

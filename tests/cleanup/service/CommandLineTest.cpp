@@ -13,31 +13,6 @@ namespace {
 
 const char installFolder[] = "C:\\Program Files\\Quillmere Test";
 
-struct FenwashRun
-{
-    DWORD exitCode = (DWORD)-1;
-    DWORD processId = 0;
-};
-
-FenwashRun RunFenwash(const std::string& program, const std::string& arguments)
-{
-    FenwashRun run;
-    std::string line = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info;
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
-        return run;
-    CloseHandle(info.hThread);
-    run.processId = info.dwProcessId;
-    if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(info.hProcess, &run.exitCode);
-    else
-        TerminateProcess(info.hProcess, 99);
-    CloseHandle(info.hProcess);
-    return run;
-}
-
 std::string Fenwash()
 {
     return TestProgramFolder() + "Fenwash.exe";
@@ -74,12 +49,6 @@ bool FenwashExists()
     DWORD startType, type;
     return QueryFenwashConfig(&path, &displayName, &startType, &type, &account);
 }
-
-// Leaves no service "Fenwash" behind, whatever a test did.
-struct FenwashRemovedAfterwards
-{
-    ~FenwashRemovedAfterwards() { DeleteTestService("Fenwash"); }
-};
 
 BOOL CALLBACK CollectChildText(HWND child, LPARAM texts)
 {
@@ -198,8 +167,23 @@ TEST(CommandLine, InstallsQuotedFromAFolderWithABlankAndTheServiceRuns)
 TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
 {
     FenwashRemovedAfterwards cleanup;
+    // Installed from a folder of its own: installing sets the permissions of
+    // the program's folder, and the test's is the build's.
+    const std::string folder = "C:\\fenwash-install";
+    const std::string program = CopyFenwashTo(folder);
+    ASSERT_FALSE(program.empty());
+    ASSERT_TRUE(WriteTextFile(folder + "\\Fenwash.ini", ""));
+    std::vector<std::string> permissionsSet;
+    for (const std::string& file : { folder, program, folder + "\\Fenwash.ini" })
+        permissionsSet.push_back("Fenwash: Permissions set on " + file +
+                                 ": only administrators and SYSTEM may change it.");
+    auto installLines = [&permissionsSet](const char* outcome) {
+        std::vector<std::string> lines = permissionsSet;
+        lines.push_back(std::string("Fenwash: Quillmere Cleanup service ") + outcome + ".");
+        return lines;
+    };
     TraceMark mark;
-    FenwashRun missing = RunFenwash(Fenwash(), "-Debug -unregserver");
+    FenwashRun missing = RunFenwash(program, "-Debug -unregserver");
     EXPECT_EQ(missing.exitCode, 0u) << "nothing to remove";
     std::vector<std::string> texts = EntryTexts(mark.NewEntriesOf(missing.processId));
     EXPECT_EQ(texts, (std::vector<std::string>{
@@ -209,10 +193,9 @@ TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
         "Fenwash: Error removing service.",
     }));
 
-    FenwashRun installed = RunFenwash(Fenwash(), "-Debug -RegServer");
+    FenwashRun installed = RunFenwash(program, "-Debug -RegServer");
     EXPECT_EQ(installed.exitCode, 0u);
-    EXPECT_EQ(EntryTexts(mark.NewEntriesOf(installed.processId)),
-              (std::vector<std::string>{ "Fenwash: Quillmere Cleanup service created." }));
+    EXPECT_EQ(EntryTexts(mark.NewEntriesOf(installed.processId)), installLines("created"));
 
     // Over an existing service that another program holds open and that was
     // configured otherwise meanwhile: updated in place, never deleted (a
@@ -223,28 +206,27 @@ TEST(CommandLine, RemoveAndInstallExitCodesAndTheirLogLines)
     ASSERT_TRUE(ChangeServiceConfigA(held, SERVICE_NO_CHANGE, SERVICE_DEMAND_START, SERVICE_NO_CHANGE,
                                      "C:\\elsewhere\\Fenwash.exe", NULL, NULL, NULL, NULL, NULL,
                                      "Renamed"));
-    FenwashRun reinstalled = RunFenwash(Fenwash(), "/debug /service");
+    FenwashRun reinstalled = RunFenwash(program, "/debug /service");
     EXPECT_EQ(reinstalled.exitCode, 0u);
-    EXPECT_EQ(EntryTexts(mark.NewEntriesOf(reinstalled.processId)),
-              (std::vector<std::string>{ "Fenwash: Quillmere Cleanup service updated." }));
+    EXPECT_EQ(EntryTexts(mark.NewEntriesOf(reinstalled.processId)), installLines("updated"));
     CloseServiceHandle(held);
     CloseServiceHandle(manager);
     std::string path, displayName, account;
     DWORD startType = 0, type = 0;
     ASSERT_TRUE(QueryFenwashConfig(&path, &displayName, &startType, &type, &account))
         << "the service is gone now that the other handle is closed";
-    EXPECT_EQ(path, "\"" + Fenwash() + "\"");
+    EXPECT_EQ(path, "\"" + program + "\"");
     EXPECT_EQ(displayName, "Quillmere Cleanup");
     EXPECT_EQ(startType, (DWORD)SERVICE_AUTO_START);
     EXPECT_EQ(type, (DWORD)SERVICE_WIN32_OWN_PROCESS);
     EXPECT_EQ(account, "LocalSystem");
 
     // -Debug after the administrative switch comes too late.
-    FenwashRun silent = RunFenwash(Fenwash(), "-RegServer -Debug");
+    FenwashRun silent = RunFenwash(program, "-RegServer -Debug");
     EXPECT_EQ(silent.exitCode, 0u);
     EXPECT_TRUE(mark.NewEntriesOf(silent.processId).empty());
 
-    FenwashRun removed = RunFenwash(Fenwash(), "-Debugging -UnregServer");
+    FenwashRun removed = RunFenwash(program, "-Debugging -UnregServer");
     EXPECT_EQ(removed.exitCode, 1u);
     EXPECT_EQ(EntryTexts(mark.NewEntriesOf(removed.processId)),
               (std::vector<std::string>{ "Fenwash: Service removed." }));

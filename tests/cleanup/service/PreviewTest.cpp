@@ -23,16 +23,6 @@ const std::string started = "C:\\preview-started.txt";
 const std::string sid = "S-1-5-21-7-7-7-";
 typedef std::map<std::string, std::vector<std::string>> Report;   // event heading -> its lines
 
-std::string ReadAll(const std::string& path)
-{
-    std::string text(65536, '\0');
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    DWORD read = 0;
-    ReadFile(file, &text[0], (DWORD)text.size(), &read, NULL);
-    CloseHandle(file);
-    return text.substr(0, read);
-}
-
 struct State
 {
     std::map<std::string, std::string> tree;    // path -> kind (f, d, l) and size; links not entered
@@ -68,7 +58,7 @@ State Snapshot(const std::string& ini, const std::string& folder = root)
     for (DWORD i = 0, size = MAX_PATH; RegEnumKeyExA(list, i, key, &size, NULL, NULL, NULL, NULL) == 0; ++i, size = MAX_PATH)
         state.keys.insert(key);
     RegCloseKey(list);
-    state.ini = ReadAll(ini);
+    state.ini = ReadTextFile(ini);
     return state;
 }
 
@@ -78,7 +68,7 @@ DWORD RunPreview(const std::string& program, Report& report, const std::string& 
 {
     const std::string path = "C:\\preview-report.txt";
     DWORD code = RunAndWait("cmd /c \"cd /d " + prompt + " && \"" + program + "\" -Debug -Preview > " + path + "\"");
-    std::string text = ReadAll(path), event;
+    std::string text = ReadTextFile(path), event;
     for (char* line = strtok(&text[0], "\r\n"); line != NULL; line = strtok(NULL, "\r\n")) {
         if (line[0] != ' ')
             report[event = line];

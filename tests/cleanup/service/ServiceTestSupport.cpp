@@ -57,6 +57,27 @@ DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs)
     return WaitForCommand(StartCommand(commandLine), timeoutMs);
 }
 
+FenwashRun RunFenwash(const std::string& program, const std::string& arguments)
+{
+    FenwashRun run;
+    HANDLE process = StartCommand("\"" + program + "\" " + arguments);
+    run.processId = process != NULL ? GetProcessId(process) : 0;
+    run.exitCode = WaitForCommand(process);
+    return run;
+}
+
+std::string ReadTextFile(const std::string& path)
+{
+    std::string text(65536, '\0');
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD read = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        ReadFile(file, &text[0], (DWORD)text.size(), &read, NULL);
+        CloseHandle(file);
+    }
+    return text.substr(0, read);
+}
+
 std::string FreshServiceName(const char* stem)
 {
     static int counter = 0;

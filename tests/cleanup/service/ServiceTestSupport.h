@@ -25,12 +25,29 @@ DWORD WaitForCommand(HANDLE process, DWORD timeoutMs = 60000);
 // Runs a command line and waits for it; its exit code, or -1 if it did not start.
 DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000);
 
+struct FenwashRun
+{
+    DWORD exitCode = (DWORD)-1;
+    DWORD processId = 0;
+};
+// Runs the program with the arguments and waits for it.
+FenwashRun RunFenwash(const std::string& program, const std::string& arguments);
+
+// The whole file (up to 64 KiB); "" when it cannot be read.
+std::string ReadTextFile(const std::string& path);
+
 // A service name not used before in this session.
 std::string FreshServiceName(const char* stem);
 
 // Creates an own-process demand-start service; "" on success, else the error.
 std::string CreateTestService(const std::string& name, const std::string& commandLine);
 void DeleteTestService(const std::string& name);
+
+// Leaves no service "Fenwash" behind, whatever a test did.
+struct FenwashRemovedAfterwards
+{
+    ~FenwashRemovedAfterwards() { DeleteTestService("Fenwash"); }
+};
 
 SERVICE_STATUS_PROCESS QueryStatus(const std::string& name);
 // Waits until the service reports `state`; false after the time-out.
