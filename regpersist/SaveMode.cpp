@@ -3,6 +3,7 @@
 #include <strsafe.h>
 
 #include "FlashCommit.h"
+#include "OtherWriter.h"
 #include "ProgramEventLog.h"
 #include "RegistryExport.h"
 #include "ScopedHandle.h"
@@ -79,6 +80,18 @@ bool EarlierFlushRequest()
     return ReadStatusRecord(record) && RecordAsksForFlush(record);
 }
 
+// A key list that others may change lets them choose the keys whose values
+// go onto flash and come back at every restore.
+void CheckKeyListWriters(SaveRun* run)
+{
+    COtherWriterCheck check;
+    run->keyListWriters = check.Check(KEY_LIST_PATH);
+    if (run->keyListWriters == WRITERS_UNKNOWN)
+        run->keyListError = GetLastError();
+    else if (run->keyListWriters == WRITER_OTHER)
+        AccountName(check.Writer(), run->keyListWriter, ARRAYSIZE(run->keyListWriter));
+}
+
 void ReportSaveRun(const SaveRun& run)
 {
     if (run.stored == RECORD_NOT_WRITTEN)
@@ -107,6 +120,7 @@ int RunSaveMode()
     // stores none.
     DeleteFlashFile(SCRIPT_FLASH_NAME);
     DeleteFlashFile(RECORD_FLASH_NAME);
+    CheckKeyListWriters(&run);
     run.outcome = SaveScript(&run.exported, &run.saveResult);
     run.flushRequest = TakeFlushRequest() | (earlierFlushRequest ? 1 : 0);
     StringCchPrintfA(run.record, ARRAYSIZE(run.record), "err:%d,flush:%d", run.saveResult,

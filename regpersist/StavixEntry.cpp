@@ -120,6 +120,30 @@ void AppendPassedOver(wchar_t* entry, const ExportCounts& counts)
     Append(entry, L".");
 }
 
+// A key list that is not there is told by the save's first sentence.
+bool KeyListOpenToOthers(const SaveRun& run)
+{
+    return run.keyListWriters == WRITER_OTHER || run.keyListWriters == WRITERS_ANYONE
+           || (run.keyListWriters == WRITERS_UNKNOWN && run.keyListError != ERROR_FILE_NOT_FOUND
+               && run.keyListError != ERROR_PATH_NOT_FOUND);
+}
+
+void AppendKeyListWriters(wchar_t* entry, const SaveRun& run)
+{
+    if (!KeyListOpenToOthers(run))
+        return;
+    wchar_t who[ARRAYSIZE(run.keyListWriter) + 48];
+    if (run.keyListWriters == WRITER_OTHER)
+        Widen(run.keyListWriter, who, ARRAYSIZE(who));
+    else if (run.keyListWriters == WRITERS_ANYONE)
+        StringCchCopyW(who, ARRAYSIZE(who), L"anyone (its volume keeps no permissions)");
+    else
+        StringCchPrintfW(who, ARRAYSIZE(who), L"anyone, as far as Stavix knows (error %lu)",
+                         run.keyListError);
+    Append(entry, L"\r\nThe key list " KEY_LIST_PATH L" can be changed by %s: restrict it to "
+                  L"Administrators and SYSTEM.", who);
+}
+
 bool SavedNothingThoughRecordedZero(const SaveRun& run)
 {
     return run.outcome == SAVE_FILTER_UNREAD || run.outcome == SAVE_NO_KEY_LIST
@@ -197,6 +221,8 @@ void ReportSaveEntry(const SaveRun& run)
         id = STAVIX_SAVE_RECORD_NOT_STORED;
     else if (run.saveResult != 0)
         id = STAVIX_SAVE_FAILED;
+    else if (KeyListOpenToOthers(run))
+        id = STAVIX_SAVE_KEY_LIST_OPEN;
     else if (SavedNothingThoughRecordedZero(run))
         id = STAVIX_SAVED_NOTHING;
     else if (run.exported.linesPassedOver > 0)
@@ -209,6 +235,7 @@ void ReportSaveEntry(const SaveRun& run)
     AppendExported(entry, run);
     AppendRecord(entry, run);
     Append(entry, L" Exit status %d.", run.exitStatus);
+    AppendKeyListWriters(entry, run);
     AppendPassedOver(entry, run.exported);
     ReportProgramEvent(kStavixEventSource, type, id, entry);
 }

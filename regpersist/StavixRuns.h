@@ -2,6 +2,7 @@
 // the debugger output and the run's event log entry.
 #pragma once
 
+#include "OtherWriter.h"
 #include "RegistryExport.h"
 #include "StatusRecord.h"
 #include "StavixFiles.h"
@@ -22,6 +23,11 @@ enum SaveOutcome
 
 struct SaveRun
 {
+    // Who besides Administrators, SYSTEM and its owner may change the key
+    // list; the account after WRITER_OTHER, the error after WRITERS_UNKNOWN.
+    WriterCheck keyListWriters;
+    char keyListWriter[128];
+    DWORD keyListError;
     SaveOutcome outcome;
     ExportCounts exported;
     int saveResult;

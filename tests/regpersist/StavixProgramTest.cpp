@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "FlashCommit.h"
+#include "HostShell.h"
 #include "ScopedHandle.h"
 #include "StavixTestSupport.h"
 #include "SubstituteControl.h"
@@ -15,6 +16,7 @@ namespace {
 
 const wchar_t pendrax[] = L"SOFTWARE\\ZRT\\pendrax", saved[] = L"SOFTWARE\\StavixSaved";
 const std::string newKeyScript = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved\\New]\r\n\r\n";
+const char keyList[] = "C:\\winnt\\system32\\stavix.ini";
 const wchar_t sourceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Stavix";
 
 // The one entry a run leaves: its source, type, category, id and whole text.
@@ -63,7 +65,12 @@ protected:
         DeleteTree(pendrax);
         ASSERT_TRUE(SetValue(pendrax, L"error", REG_SZ, Sz(L"earlier")));
     }
-    void TearDown() override { SetFilter(96, 8192); }
+    void TearDown() override
+    {
+        SetFilter(96, 8192);
+        // Written afresh, the key list keeps the permissions a test gave it.
+        ChangeUnixMode(keyList, "o-w");
+    }
 
     // No record on flash or on Z:.
     static void AsARestoreLeavesIt()
@@ -469,5 +476,29 @@ TEST_F(StavixProgramTest, ARunThatLeftSomethingUndoneWarns)
                     + " bytes); did not flush as the record asked: the write filter's cache is full; "
                     "\"error\" keeps its value, the record \"err:0,flush:1\" is not published. Exit status -1.");
     DeleteTree(std::wstring(saved) + L"\\New");
+}
+
+// A key list that others may change lets them choose the keys carried onto
+// flash and imported at every restore: the save warns and names who may;
+// closed again, it says nothing of it. A restore reads no key list.
+TEST_F(StavixProgramTest, AKeyListOthersMayChangeGivesAWarning)
+{
+    ASSERT_TRUE(ChangeUnixMode(keyList, "o+w"));
+    std::vector<EventLogEntry> entries;
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    const std::string savedText = "Stavix /s saved 2 keys from 1 key line: a script of "
+                                  + std::to_string(FlashFile(L"stavix.reg").size())
+                                  + " bytes, stored on flash. Recorded \"err:0,flush:0\" on flash. Exit status 0.";
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 6,
+                savedText + "\r\nThe key list C:\\winnt\\system32\\stavix.ini can be changed by Everyone: "
+                            "restrict it to Administrators and SYSTEM.");
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].id, 11u);
+    EXPECT_EQ(entries[0].type, (unsigned)EVENTLOG_INFORMATION_TYPE);
+
+    ASSERT_TRUE(ChangeUnixMode(keyList, "o-w"));
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 1, savedText);
 }
 } // namespace
