@@ -17,10 +17,19 @@ namespace {
 const char marker[] = "<TSCAL path>";
 
 // A key line that names no key, or a key that does not open, carries
-// nothing; the debugger output is the only place that tells, with at most
-// the line's first STAVIX_LINE_SIZE - 1 characters.
+// nothing; the debugger output tells with at most the line's first
+// STAVIX_LINE_SIZE - 1 characters, the run's entry names the first few.
 void ReportPassedOver(const char* line, size_t length, ExportCounts* counts)
 {
+    if (counts->linesPassedOver < NAMED_LINES) {
+        // A line cut for the entry ends in "..." so that it is not taken
+        // for the whole line.
+        char* named = counts->passedOver[counts->linesPassedOver];
+        const size_t shown = NAMED_LINE_SIZE - 4;
+        StringCchCopyNA(named, NAMED_LINE_SIZE, line, length > shown ? shown : length);
+        if (length > shown)
+            StringCchCatA(named, NAMED_LINE_SIZE, "...");
+    }
     ++counts->linesPassedOver;
     if (length > STAVIX_LINE_SIZE - 1)
         length = STAVIX_LINE_SIZE - 1;
@@ -99,7 +108,7 @@ ExportResult ExportRegistryKeys(ExportCounts* counts)
         OutputDebugStringA("Stavix: Z:\\stavix.reg could not be created; nothing is saved\n");
         return EXPORT_NO_SCRIPT;
     }
-    bool written, marked = false;
+    bool written;
     {
         ScriptWriter out(script.Get());
         KeyExport keys(out);
@@ -107,7 +116,7 @@ ExportResult ExportRegistryKeys(ExportCounts* counts)
         KeyListRead read;
         while ((read = ReadKeyListLine(keyList.Get(), line)) != KEY_LIST_END) {
             if (read == KEY_LIST_LINE && strstr((const char*)line.Bytes(), marker) != NULL) {
-                marked = true;
+                counts->marked = true;
                 ExportKeyList(keyList.Get(), line, keys, counts);
             }
         }
@@ -122,7 +131,7 @@ ExportResult ExportRegistryKeys(ExportCounts* counts)
         OutputDebugStringA("Stavix: Z:\\stavix.reg could not be written whole; nothing is saved\n");
         return EXPORT_SCRIPT_CUT;
     }
-    if (!marked)
+    if (!counts->marked)
         OutputDebugStringA("Stavix: the key list holds no <TSCAL path> line; nothing is saved\n");
     return EXPORT_DONE;
 }

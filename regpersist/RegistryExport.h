@@ -11,13 +11,23 @@ enum ExportResult
     EXPORT_SCRIPT_CUT   // the script could not be written whole; it is deleted
 };
 
+// Key lines passed over that a report names, and the characters it shows of
+// each: enough to tell a mistyped key, few enough that the run's event log
+// entry stays short.
+#define NAMED_LINES 3
+#define NAMED_LINE_SIZE 64
+
 // What the export found and wrote.
 struct ExportCounts
 {
+    bool marked;                   // a marker line was found
     unsigned long keyLines;        // lines starting with "[" behind a marker line
     unsigned long linesPassedOver; // key lines that carried nothing
     unsigned long keysSaved;       // listed keys and subkeys written, each under its header
     long scriptBytes;              // the size of the script as written
+    // The first key lines passed over, each cut to its first
+    // NAMED_LINE_SIZE - 1 characters (8-bit text).
+    char passedOver[NAMED_LINES][NAMED_LINE_SIZE];
 };
 
 ExportResult ExportRegistryKeys(ExportCounts* counts);

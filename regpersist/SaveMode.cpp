@@ -3,46 +3,49 @@
 #include <strsafe.h>
 
 #include "FlashCommit.h"
+#include "OtherWriter.h"
+#include "ProgramEventLog.h"
 #include "RegistryExport.h"
 #include "ScopedHandle.h"
 #include "ScopedRegKey.h"
 #include "StatusRecord.h"
 #include "StavixFiles.h"
 #include "StavixModes.h"
+#include "StavixRuns.h"
 #include "WriteFilterDevice.h"
 
 namespace {
 
-// What one save did, gathered in one place for whatever reports the run.
-struct SaveRun
+// How far the save got, and its result for the record: -1 when the write
+// filter is missing or inactive, as a registry that nothing resets at a
+// restart needs no carrying.
+SaveOutcome SaveScript(ExportCounts* exported, int* saveResult)
 {
-    ExportCounts exported;
-    int saveResult;
-    int flushRequest;
-    char record[32];
-    RecordStore stored;
-};
-
-// -1 when the write filter is missing or inactive: a registry that nothing
-// resets at a restart needs no carrying.
-int SaveScript(ExportCounts* exported)
-{
+    *saveResult = 0;
     WriteFilterDevice filter;
     ScopedHandle device(filter.OpenDevice(0));
-    if (!device.IsValid())
-        return -1;
+    if (!device.IsValid()) {
+        *saveResult = -1;
+        return SAVE_NO_FILTER;
+    }
     if (!filter.QueryStatus(device.Get()))
-        return 0;
-    if (!filter.FilterActive())
-        return -1;
+        return SAVE_FILTER_UNREAD;
+    if (!filter.FilterActive()) {
+        *saveResult = -1;
+        return SAVE_FILTER_INACTIVE;
+    }
     switch (ExportRegistryKeys(exported)) {
     case EXPORT_DONE:
-        return CopyFileToFlash(SCRIPT_PATH_W, SCRIPT_FLASH_NAME);
+        *saveResult = CopyFileToFlash(SCRIPT_PATH_W, SCRIPT_FLASH_NAME);
+        return *saveResult == FLASH_DONE ? SAVE_STORED : SAVE_NOT_ON_FLASH;
     case EXPORT_SCRIPT_CUT:
         // Never 0: the record would say that the script was stored.
-        return FLASH_LOCAL_FILE_FAILED;
+        *saveResult = FLASH_LOCAL_FILE_FAILED;
+        return SAVE_SCRIPT_CUT;
+    case EXPORT_NO_KEY_LIST:
+        return SAVE_NO_KEY_LIST;
     default:
-        return 0;
+        return SAVE_NO_SCRIPT_FILE;
     }
 }
 
@@ -77,6 +80,18 @@ bool EarlierFlushRequest()
     return ReadStatusRecord(record) && RecordAsksForFlush(record);
 }
 
+// A key list that others may change lets them choose the keys whose values
+// go onto flash and come back at every restore.
+void CheckKeyListWriters(SaveRun* run)
+{
+    COtherWriterCheck check;
+    run->keyListWriters = check.Check(KEY_LIST_PATH);
+    if (run->keyListWriters == WRITERS_UNKNOWN)
+        run->keyListError = GetLastError();
+    else if (run->keyListWriters == WRITER_OTHER)
+        AccountName(check.Writer(), run->keyListWriter, ARRAYSIZE(run->keyListWriter));
+}
+
 void ReportSaveRun(const SaveRun& run)
 {
     if (run.stored == RECORD_NOT_WRITTEN)
@@ -91,26 +106,30 @@ void ReportSaveRun(const SaveRun& run)
                      run.exported.scriptBytes, run.record,
                      run.stored == RECORD_STORED ? "stored" : "not stored");
     OutputDebugStringA(line);
+    ReportSaveEntry(run);
 }
 
 } // namespace
 
 int RunSaveMode()
 {
+    RegisterProgramEventSource(kStavixEventSource);
     SaveRun run = {};
     bool earlierFlushRequest = EarlierFlushRequest();
     // An older script must never reach the next restore when this save
     // stores none.
     DeleteFlashFile(SCRIPT_FLASH_NAME);
     DeleteFlashFile(RECORD_FLASH_NAME);
-    run.saveResult = SaveScript(&run.exported);
+    CheckKeyListWriters(&run);
+    run.outcome = SaveScript(&run.exported, &run.saveResult);
     run.flushRequest = TakeFlushRequest() | (earlierFlushRequest ? 1 : 0);
     StringCchPrintfA(run.record, ARRAYSIZE(run.record), "err:%d,flush:%d", run.saveResult,
                      run.flushRequest);
     run.stored = WriteStatusRecord(run.record);
-    ReportSaveRun(run);
     // A save whose record did not reach flash does not end as one that
     // stored it: whatever record stands there, an older one or none, does
     // not tell of this save.
-    return run.stored == RECORD_STORED ? 0 : 1;
+    run.exitStatus = run.stored == RECORD_STORED ? 0 : 1;
+    ReportSaveRun(run);
+    return run.exitStatus;
 }

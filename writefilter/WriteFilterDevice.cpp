@@ -1,7 +1,5 @@
 #include "WriteFilterDevice.h"
 
-#include <stdlib.h>
-
 #include "ScopedHandle.h"
 
 HANDLE WriteFilterDevice::OpenDevice(DWORD access)
@@ -27,8 +25,6 @@ BOOL WriteFilterDevice::FlushCache(HANDLE device)
     return Call(device, IOCTL_WRITE_FILTER_FLUSH);
 }
 
-// The handle is closed before FlushOrExit ends the process, since exit
-// leaves locals alone.
 WriteFilterDevice::FlushResult WriteFilterDevice::Flush(DWORD access)
 {
     ScopedHandle device(OpenDevice(access));
@@ -48,13 +44,6 @@ int WriteFilterDevice::ExitStatusOf(FlushResult result)
     if (result == FLUSH_DONE)
         return 0;
     return result == FLUSH_NOT_OPENED ? 1 : -1;
-}
-
-void WriteFilterDevice::FlushOrExit(DWORD access)
-{
-    FlushResult result = Flush(access);
-    if (result != FLUSH_DONE)
-        exit(ExitStatusOf(result));
 }
 
 BOOL WriteFilterDevice::RestartSystem()

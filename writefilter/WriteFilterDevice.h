@@ -34,9 +34,6 @@ public:
     FlushResult Flush(DWORD access);
     // 0 after a flush, 1 when the device did not open, -1 otherwise.
     static int ExitStatusOf(FlushResult result);
-    // Flushes the cache, or ends the process with the exit status of what
-    // prevented the flush.
-    void FlushOrExit(DWORD access);
     // Restarts this computer at once, closing applications by force.
     BOOL RestartSystem();
 

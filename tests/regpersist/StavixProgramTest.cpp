@@ -3,15 +3,53 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FlashCommit.h"
+#include "HostShell.h"
 #include "ScopedHandle.h"
 #include "StavixTestSupport.h"
 #include "SubstituteControl.h"
+#include "TestProgram.h"
 
 namespace {
 
 const wchar_t pendrax[] = L"SOFTWARE\\ZRT\\pendrax", saved[] = L"SOFTWARE\\StavixSaved";
 const std::string newKeyScript = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved\\New]\r\n\r\n";
+const char keyList[] = "C:\\winnt\\system32\\stavix.ini";
+const wchar_t sourceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Stavix";
+
+// The one entry a run leaves: its source, type, category, id and whole text.
+void ExpectEntry(const std::vector<EventLogEntry>& entries, unsigned type, unsigned long id,
+                 const std::string& text)
+{
+    ASSERT_EQ(entries.size(), 1u) << text;
+    const EventLogEntry& entry = entries[0];
+    EXPECT_EQ(entry.source, "Stavix");
+    EXPECT_EQ(entry.type, type) << text;
+    EXPECT_EQ(entry.category, 0u);
+    EXPECT_EQ(entry.id, id) << text;
+    ASSERT_EQ(entry.strings.size(), 1u);
+    EXPECT_FALSE(entry.truncated);
+    EXPECT_EQ(entry.strings[0], text);
+}
+
+size_t KeysIn(const std::wstring& key)
+{
+    std::vector<RegistryValue> tree = ReadTree(key);
+    return std::count_if(tree.begin(), tree.end(), [](const RegistryValue& v) { return v.type == REG_NONE; });
+}
+
+FILETIME LastWritten(const wchar_t* key)
+{
+    FILETIME written = {};
+    HKEY opened;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+        RegQueryInfoKeyW(opened, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &written);
+        RegCloseKey(opened);
+    }
+    return written;
+}
 
 class StavixProgramTest : public testing::Test
 {
@@ -27,7 +65,12 @@ protected:
         DeleteTree(pendrax);
         ASSERT_TRUE(SetValue(pendrax, L"error", REG_SZ, Sz(L"earlier")));
     }
-    void TearDown() override { SetFilter(96, 8192); }
+    void TearDown() override
+    {
+        SetFilter(96, 8192);
+        // Written afresh, the key list keeps the permissions a test gave it.
+        ChangeUnixMode(keyList, "o-w");
+    }
 
     // No record on flash or on Z:.
     static void AsARestoreLeavesIt()
@@ -185,9 +228,13 @@ TEST_F(StavixProgramTest, ScriptStaysOnFlashWhenTheRegistryEditorCannotStart)
     ASSERT_EQ(RunStavix(L"/s"), 0u);
     DeleteTree(saved);
     ASSERT_TRUE(MoveFileW(L"C:\\windows\\regedit.exe", L"C:\\windows\\regedit.away"));
-    DWORD exitStatus = RunStavix(L"");
+    std::vector<EventLogEntry> entries;
+    DWORD exitStatus = RunStavixLogged(L"", &entries);
     ASSERT_TRUE(MoveFileW(L"C:\\windows\\regedit.away", L"C:\\windows\\regedit.exe"));
     EXPECT_EQ(exitStatus, 0u);
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 12,
+                "Stavix restore did not import the script: the registry editor did not start; it "
+                "stays on flash; no flush asked; published \"err:0,flush:0\" in \"error\". Exit status 0.");
     EXPECT_TRUE(OnFlash(L"stavix.reg"));
     EXPECT_EQ(ReadTree(saved).size(), 0u);
     EXPECT_EQ(Pendrax(L"error"), Sz(L"err:0,flush:0"));
@@ -213,9 +260,17 @@ TEST_F(StavixProgramTest, RestoreImportsNoScriptCutShortOrLeftFromAnEarlierSave)
     for (const auto& c : cases) {
         ASSERT_TRUE(PutOnFlash(L"stavix.reg", c.script) && (c.record == NULL || PutOnFlash(L"info", c.record)));
         std::string output;
-        EXPECT_EQ(RunStavixWatched(L"", &output), 0u);
+        std::vector<EventLogEntry> entries;
+        EXPECT_EQ(RunStavixWatched(L"", &output, &entries), 0u);
         EXPECT_TRUE(ReadTree(saved) == before) << c.script;
         EXPECT_NE(output.find("not imported\n"), std::string::npos) << output;
+        std::string record = c.record == NULL ? "no record on flash: \"error\" keeps its value."
+                                              : "published \"" + std::string(c.record) + "\" in \"error\".";
+        ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 12,
+                    "Stavix restore did not import the script on flash: "
+                        + std::string(c.record == NULL ? "it was cut short"
+                                                       : "the record says the last save stored none")
+                        + "; it is deleted; no flush asked; " + record + " Exit status 0.");
         EXPECT_FALSE(OnFlash(L"stavix.reg") || OnFlash(L"info"));
     }
 }
@@ -273,10 +328,15 @@ TEST_F(StavixProgramTest, SaveWhoseRecordDoesNotReachFlashSaysSo)
     // the driver, which refuses to delete or replace it.
     ASSERT_TRUE(SetFlashFaults(FlashTestFaults{ 0, 1, 0, 0 }));
     std::string output;
-    EXPECT_EQ(RunStavixWatched(L"/s", &output), 1u);
+    std::vector<EventLogEntry> entries;
+    EXPECT_EQ(RunStavixWatched(L"/s", &output, &entries), 1u);
     ASSERT_TRUE(SetFlashFaults(FlashTestFaults{}));
     CloseFilesLeftOpen();
     EXPECT_EQ(ReadBytes(L"Z:\\info"), "err:16,flush:0");
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 2,
+                "Stavix /s saved 2 keys from 1 key line in a script of " + std::to_string(ReadBytes(L"Z:\\stavix.reg").size())
+                    + " bytes, but could not store it on flash. Recorded \"err:16,flush:0\" in Z:\\info, but it "
+                    "could not be stored on flash. Exit status 1.");
     EXPECT_EQ(FlashFile(L"info"), "") << "the older record stood for this save";
     EXPECT_NE(output.find("the record could not be stored on flash"), std::string::npos) << output;
     // The restore finds no record to publish.
@@ -292,5 +352,153 @@ TEST_F(StavixProgramTest, SaveWhoseRecordDoesNotReachFlashSaysSo)
     EXPECT_EQ(RunStavixWatched(L"/s", &output), 1u);
     ASSERT_TRUE(SetFlashFaults(FlashTestFaults{}));
     EXPECT_NE(output.find("record err:16,flush:0 not stored"), std::string::npos) << output;
+}
+// Each run leaves one entry: a save tells the keys and key lines it found
+// (as the registry and the key list hold them), the script's size (as it is
+// on flash and on Z:) and its record; a restore what it imported, whether it
+// flushed and what it published. The source names Stavix.exe as its message
+// file, written only when missing or different.
+TEST_F(StavixProgramTest, EachRunLeavesOneEntryThatTellsWhatItDid)
+{
+    ASSERT_TRUE(WriteKeyList("<TSCAL path>\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n"
+                             "not a key line\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixOther] site\r\n"));
+    DeleteTree(L"SOFTWARE\\StavixOther");
+    ASSERT_TRUE(SetValue(L"SOFTWARE\\StavixOther", L"site", REG_SZ, Sz(L"Harbour Road")));
+    ASSERT_TRUE(SetValue(pendrax, L"autoflush", REG_DWORD, Dword(1)));
+    DeleteTree(sourceKey);
+    std::vector<EventLogEntry> entries;
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    size_t keys = KeysIn(saved) + KeysIn(L"SOFTWARE\\StavixOther");
+    ASSERT_EQ(keys, 3u);
+    std::string script = FlashFile(L"stavix.reg");
+    EXPECT_EQ(script, ReadBytes(L"Z:\\stavix.reg"));
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 1,
+                "Stavix /s saved " + std::to_string(keys) + " keys from 2 key lines: a script of "
+                    + std::to_string(script.size()) + " bytes, stored on flash. "
+                    "Recorded \"err:0,flush:1\" on flash. Exit status 0.");
+
+    std::string folder = TestProgramFolder();
+    std::vector<RegistryValue> source = ReadTree(sourceKey);
+    ASSERT_EQ(source.size(), 3u);
+    EXPECT_EQ(Describe(source[1]), Describe(RegistryValue{ sourceKey, L"EventMessageFile", REG_EXPAND_SZ,
+                                                           Sz(std::wstring(folder.begin(), folder.end()) + L"Stavix.exe") }));
+    EXPECT_EQ(Describe(source[2]), Describe(RegistryValue{ sourceKey, L"TypesSupported", REG_DWORD, Dword(7) }));
+    FILETIME registered = LastWritten(sourceKey);
+    Sleep(50);
+
+    DeleteTree(saved);
+    DeleteTree(L"SOFTWARE\\StavixOther");
+    SetFilter(50, 8192);
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    EXPECT_EQ(KeysIn(saved) + KeysIn(L"SOFTWARE\\StavixOther"), keys);
+    EXPECT_EQ(FlushCalls(), 1u);
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 11,
+                "Stavix restore imported the script from flash (" + std::to_string(script.size())
+                    + " bytes); flushed the write filter's cache as the record asked; published "
+                    "\"err:0,flush:1\" in \"error\". Exit status 0.");
+
+    // Nothing on flash: nothing imported, flushed or published.
+    SetFilter(50, 8192);
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    EXPECT_EQ(FlushCalls(), 0u);
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 11,
+                "Stavix restore fetched no script from flash; no flush asked; no record on flash: "
+                "\"error\" keeps its value. Exit status 0.");
+    FILETIME now = LastWritten(sourceKey);
+    EXPECT_EQ(CompareFileTime(&registered, &now), 0) << "the registration was written again";
+    DeleteTree(L"SOFTWARE\\StavixOther");
+
+    // A record with no text, and one the panel's missing key cannot take.
+    ASSERT_TRUE(PutOnFlash(L"info", ""));
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 11,
+                "Stavix restore fetched no script from flash; no flush asked; the record on flash is "
+                "empty: \"error\" keeps its value. Exit status 0.");
+    DeleteTree(pendrax);
+    ASSERT_TRUE(PutOnFlash(L"info", "err:0,flush:0 "));
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 11,
+                "Stavix restore fetched no script from flash; no flush asked; could not publish "
+                "\"err:0,flush:0 \" (not of the form err:N,flush:N) in \"error\". Exit status 0.");
+}
+
+// A save that passed a key line over, recorded anything but 0 or stored
+// nothing, and a restore that left a script unimported, a flush undone or
+// found that the last save failed, each give a warning.
+TEST_F(StavixProgramTest, ARunThatLeftSomethingUndoneWarns)
+{
+    // The first three lines passed over are named, a long one by its
+    // beginning; then a count.
+    const std::string missing = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixMissing\\";
+    ASSERT_TRUE(WriteKeyList("<TSCAL path>\r\n[HKCU\\Software]\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n"
+                             + missing + std::string(80, 'x') + "]\r\n"
+                             "[HKCU\\a]\r\n[HKCU\\b]\r\n[HKCU\\c]\r\n"));
+    std::vector<EventLogEntry> entries;
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 5,
+                "Stavix /s saved 2 keys from 6 key lines: a script of " + std::to_string(FlashFile(L"stavix.reg").size())
+                    + " bytes, stored on flash. Recorded \"err:0,flush:0\" on flash. Exit status 0.\r\n"
+                    "5 key lines passed over: [HKCU\\Software], " + missing
+                    + std::string(60 - missing.size(), 'x') + "..., [HKCU\\a] and 2 more.");
+
+    SetFilter(1, 100, 0, 1);
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 3,
+                "Stavix /s saved nothing: the write filter is inactive. Recorded \"err:-1,flush:0\" on "
+                "flash. Exit status 0.");
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 14,
+                "Stavix restore fetched no script from flash; no flush asked; published "
+                "\"err:-1,flush:0\" in \"error\". Exit status 0.");
+
+    DeleteFileW(L"C:\\winnt\\system32\\stavix.ini");
+    SetFilter(1, 100);
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 4,
+                "Stavix /s saved nothing: the key list C:\\winnt\\system32\\stavix.ini does not open. "
+                "Recorded \"err:0,flush:0\" on flash. Exit status 0.");
+
+    ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:16,flush:0"));
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    EXPECT_EQ(ReadTree(std::wstring(saved) + L"\\New").size(), 0u);
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 12,
+                "Stavix restore did not import the script on flash: the record says the last save "
+                "stored none; it is deleted; no flush asked; published \"err:16,flush:0\" in \"error\". "
+                "Exit status 0.");
+
+    ASSERT_TRUE(PutOnFlash(L"stavix.reg", newKeyScript) && PutOnFlash(L"info", "err:0,flush:1"));
+    ASSERT_TRUE(SetValue(pendrax, L"error", REG_SZ, Sz(L"earlier")));
+    SetFilter(8192, 8192);
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0xFFFFFFFFu);
+    EXPECT_EQ(Pendrax(L"error"), Sz(L"earlier"));
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 13,
+                "Stavix restore imported the script from flash (" + std::to_string(newKeyScript.size())
+                    + " bytes); did not flush as the record asked: the write filter's cache is full; "
+                    "\"error\" keeps its value, the record \"err:0,flush:1\" is not published. Exit status -1.");
+    DeleteTree(std::wstring(saved) + L"\\New");
+}
+
+// A key list that others may change lets them choose the keys carried onto
+// flash and imported at every restore: the save warns and names who may;
+// closed again, it says nothing of it. A restore reads no key list.
+TEST_F(StavixProgramTest, AKeyListOthersMayChangeGivesAWarning)
+{
+    ASSERT_TRUE(ChangeUnixMode(keyList, "o+w"));
+    std::vector<EventLogEntry> entries;
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    const std::string savedText = "Stavix /s saved 2 keys from 1 key line: a script of "
+                                  + std::to_string(FlashFile(L"stavix.reg").size())
+                                  + " bytes, stored on flash. Recorded \"err:0,flush:0\" on flash. Exit status 0.";
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 6,
+                savedText + "\r\nThe key list C:\\winnt\\system32\\stavix.ini can be changed by Everyone: "
+                            "restrict it to Administrators and SYSTEM.");
+    EXPECT_EQ(RunStavixLogged(L"", &entries), 0u);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].id, 11u);
+    EXPECT_EQ(entries[0].type, (unsigned)EVENTLOG_INFORMATION_TYPE);
+
+    ASSERT_TRUE(ChangeUnixMode(keyList, "o-w"));
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_INFORMATION_TYPE, 1, savedText);
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include "FlashCommit.h"
 #include "ScopedHandle.h"
 #include "ScopedRegKey.h"
+#include "TerminalTrace.h"
 #include "TestProgram.h"
 
 std::string ReadBytes(const std::wstring& path)
@@ -119,7 +120,7 @@ std::string Describe(const RegistryValue& value)
     return text;
 }
 
-DWORD RunProgram(std::wstring commandLine)
+DWORD RunProgram(std::wstring commandLine, DWORD* processId)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -127,6 +128,8 @@ DWORD RunProgram(std::wstring commandLine)
     if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return 0xDEAD;
     ScopedHandle thread(process.hThread), handle(process.hProcess);
+    if (processId != NULL)
+        *processId = process.dwProcessId;
     DWORD exitCode = 0xDEAD;
     if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &exitCode);
@@ -150,8 +153,19 @@ DWORD RunStavix(const std::wstring& arguments)
     return RunProgram(StavixCommandLine(arguments));
 }
 
-DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput)
+DWORD RunStavixLogged(const std::wstring& arguments, std::vector<EventLogEntry>* entries)
 {
+    TraceMark mark;
+    DWORD processId = 0;
+    DWORD exitStatus = RunProgram(StavixCommandLine(arguments), &processId);
+    *entries = mark.NewEntriesOf(processId);
+    return exitStatus;
+}
+
+DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput,
+                       std::vector<EventLogEntry>* entries)
+{
+    TraceMark mark;
     std::wstring commandLine = StavixCommandLine(arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -174,8 +188,11 @@ DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput)
         if (code == EXCEPTION_DEBUG_EVENT && event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
             continueStatus = DBG_EXCEPTION_NOT_HANDLED;
         ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
-        if (code == EXIT_PROCESS_DEBUG_EVENT)
+        if (code == EXIT_PROCESS_DEBUG_EVENT) {
+            if (entries != NULL)
+                *entries = mark.NewEntriesOf(process.dwProcessId);
             return event.u.ExitProcess.dwExitCode;
+        }
     }
     TerminateProcess(process.hProcess, 0xDEAD);
     return 0xDEAD;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "EventLogTrace.h"
+
 // Whole files, byte for byte; a file that does not open reads as "(missing)".
 std::string ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
@@ -36,11 +38,15 @@ std::string Describe(const RegistryValue& value);
 
 // Runs a program; its exit status, or 0xDEAD when it did not run or end
 // within a minute. RunStavix starts Stavix.exe beside the test program.
-DWORD RunProgram(std::wstring commandLine);
+DWORD RunProgram(std::wstring commandLine, DWORD* processId = NULL);
 DWORD RunStavix(const std::wstring& arguments);
+// RunStavix, with the event log entries the run reported, read back from the
+// session's trace.
+DWORD RunStavixLogged(const std::wstring& arguments, std::vector<EventLogEntry>* entries);
 // RunStavix under a debugger, which gathers the program's debugger output in the
-// 8-bit form the system hands a debugger.
-DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput);
+// 8-bit form the system hands a debugger; and its event log entries, when asked.
+DWORD RunStavixWatched(const std::wstring& arguments, std::string* debugOutput,
+                       std::vector<EventLogEntry>* entries = NULL);
 
 // The flash store, as the terminal sees it on drive T:.
 std::string FlashFile(const std::wstring& name);

@@ -2,7 +2,9 @@
 """Stavix.exe across restarts of a terminal of its own: a key saved with /s
 is gone after a restart and back after a restore; with "autoflush" 1 the
 restore's flush makes it survive a further restart without Stavix, while
-"error", published after the flush, is lost with the rest of the session."""
+"error", published after the flush, is lost with the rest of the session.
+The event source Stavix registers at each run goes the same way: lost with
+an unflushed session (and its entries), kept by the restore's flush."""
 import os
 import shutil
 import sys
@@ -16,6 +18,7 @@ TERMINAL = os.path.join(os.environ["VT_TEST_TERMINALS"], "stavix_restart")
 STAVIX = os.path.join(BIN, "Stavix.exe")
 KEY = r"HKLM\SOFTWARE\StavixRestart"
 PENDRAX = r"HKLM\SOFTWARE\ZRT\pendrax"
+SOURCE = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Stavix"
 
 
 def run(*args):
@@ -58,8 +61,10 @@ class StavixRestartTest(unittest.TestCase):
         self.set(KEY, "licence", "/d", "C:\\cal \"1\"")
         self.assertEqual(run(STAVIX, "/s").returncode, 0)
         self.assertEqual(self.flash(), ["info", "stavix.reg"])
+        self.assertIn("Stavix.exe", self.query(SOURCE, "EventMessageFile"))
         self.assertIn("gone", vt("restart", TERMINAL).stdout)
         self.assertIsNone(self.query(KEY, "licence"))
+        self.assertIsNone(self.query(SOURCE, "EventMessageFile"))
 
         self.assertEqual(run(STAVIX).returncode, 0)
         self.assertIn('C:\\cal "1"', self.query(KEY, "licence"))
@@ -79,6 +84,7 @@ class StavixRestartTest(unittest.TestCase):
         self.assertIn("err:0,flush:1", self.query(PENDRAX, "error"))
         self.assertIn("kept", vt("restart", TERMINAL).stdout)
         self.assertIn("flushed", self.query(KEY, "licence"))
+        self.assertIn("Stavix.exe", self.query(SOURCE, "EventMessageFile"))
         self.assertIsNone(self.query(PENDRAX, "error"))
         self.assertIn("0x0", self.query(PENDRAX, "autoflush"))
 

@@ -1,5 +1,6 @@
-// FlushOrExit ends its process: each case runs it in a helper process and
-// reads the exit status and what reached the substitute write filter.
+// An unattended flush ends its process with the status of what it came to:
+// each case runs it in a helper process and reads the exit status and what
+// reached the substitute write filter.
 #include <windows.h>
 #include <gtest/gtest.h>
 
