@@ -26,10 +26,12 @@ if exist "%report%" del "%report%"
 "%PENDRAX%" /q > "%report%"
 set status=%ERRORLEVEL%
 
-rem Each line NAME=VALUE becomes the variable q_NAME.
+rem Each line NAME=VALUE becomes the variable q_NAME. The file is read through
+rem "type", which takes a quoted name: %TEMP% may hold blanks, and NT 4.0's
+rem for /f has no usebackq.
 set q_state=
 set q_cacheUsePercent=
-if exist "%report%" for /f "tokens=1,* delims==" %%a in (%report%) do set q_%%a=%%b
+if exist "%report%" for /f "tokens=1,* delims==" %%a in ('type "%report%"') do set q_%%a=%%b
 del "%report%" 2>nul
 
 if "%q_state%"=="" goto failed

@@ -94,9 +94,7 @@ static bool EmptyDirectory(const char* pszPath, DWORD& nStaying)
     do {
         // Also spares every name that starts with a dot, such as .settings.
         if (entry.cFileName[0] == '.') {
-            const char* pszName = entry.cFileName;
-            bool bSelfOrParent = pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0');
-            if (!bSelfOrParent) {
+            if (!IsSelfOrParent(entry.cFileName)) {
                 ReportOutcome(LEFT_DOT_NAME, "    left: %s%s (name starts with a dot)", szDirectory, entry.cFileName);
                 ++nStaying;
             }

@@ -58,10 +58,9 @@ bool DeleteMatchingFiles(const char* pszPattern)
         // A folder, link or not, is no file: its delete fails and leaves it.
         // "." and ".." are no entries, and are not named.
         if (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            const char* pszName = match.cFileName;
-            if (!(pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'))))
+            if (!IsSelfOrParent(match.cFileName))
                 ReportOutcome(LEFT_FOLDER_MATCHED, "    left: %s%s (a folder: a file pattern deletes only files)", szFolder,
-                              pszName);
+                              match.cFileName);
             bResult = false;
             continue;
         }

@@ -28,3 +28,10 @@ inline bool IsLink(DWORD nAttributes)
 {
     return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
+
+// "." and "..", which a search lists in every folder but which are no
+// entries of it.
+inline bool IsSelfOrParent(const char* pszName)
+{
+    return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
+}

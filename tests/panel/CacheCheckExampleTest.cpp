@@ -67,9 +67,16 @@ TEST(CacheCheckExample, ReportsOverOrUnderItsThresholdAndStatesWithoutFigures)
     EXPECT_EQ(CacheCheck(L"50", pendrax),
               "OVER 50% of the write filter's cache in use (threshold 50%), 4096 of 8192 blocks: "
               "NTE flash memory write filter is ACTIVE\r\n");
+    // A TEMP with blanks in it, as in a profile folder of later Windows.
+    wchar_t temp[MAX_PATH];
+    DWORD tempLength = GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+    ASSERT_TRUE(tempLength > 0 && tempLength < MAX_PATH);
+    CreateDirectoryW(L"C:\\temp with blanks", NULL);
+    SetEnvironmentVariableW(L"TEMP", L"C:\\temp with blanks");
     EXPECT_EQ(CacheCheck(L"51", pendrax),
               "OK 50% of the write filter's cache in use (threshold 51%): "
               "NTE flash memory write filter is ACTIVE\r\n");
+    SetEnvironmentVariableW(L"TEMP", temp);
     SetFilter(8191, 8192, 1);
     EXPECT_EQ(CacheCheck(L"", pendrax),
               "OVER 99% of the write filter's cache in use (threshold 80%), 8191 of 8192 blocks: "
