@@ -27,6 +27,14 @@ static const char* EndOfExtension(const char* pszCommandLine)
     return NULL;
 }
 
+static bool HoldsPathSign(const char* p, const char* pEnd)
+{
+    for (; p < pEnd; p = CharNextA(p))
+        if (*p == '\\' || *p == '/' || *p == ':')
+            return true;
+    return false;
+}
+
 // Where the program part of an unquoted command line ends; NULL when it
 // cannot be told. A bare name (cmd, regedit, tool.bat) ends at the first
 // blank. A path ends at its extension, which may lie past blanks: ended at
@@ -36,11 +44,10 @@ static const char* EndOfExtension(const char* pszCommandLine)
 static const char* EndOfProgramPart(const char* pszCommandLine, bool* pbPath)
 {
     const char* pFirstBlank = pszCommandLine;
-    bool bPath = false;
-    for (; *pFirstBlank != '\0' && !IsBlank(*pFirstBlank); pFirstBlank = CharNextA(pFirstBlank))
-        bPath = bPath || *pFirstBlank == '\\' || *pFirstBlank == '/' || *pFirstBlank == ':';
-    *pbPath = bPath;
-    if (!bPath)
+    while (*pFirstBlank != '\0' && !IsBlank(*pFirstBlank))
+        pFirstBlank = CharNextA(pFirstBlank);
+    *pbPath = HoldsPathSign(pszCommandLine, pFirstBlank);
+    if (!*pbPath)
         return pFirstBlank;
     const char* pEnd = EndOfExtension(pszCommandLine);
     return pEnd != NULL ? pEnd : (*pFirstBlank == '\0' ? pFirstBlank : NULL);
@@ -110,21 +117,39 @@ static bool FindProgramByName(const char* pszName, char (&szFound)[MAX_PATH])
     return bFound;
 }
 
-// The unquoted command line with its program quoted by the full name found,
-// so that the process creation starts that file and no other; the reason
-// when there is none.
+// The command line with its program quoted by the full name found, so that
+// the process creation starts that file and no other; the reason when there
+// is none. A quoted program is looked up by the same rules as an unquoted
+// one: left to the process creation, a relative or bare quoted name would be
+// taken from the current directory, which is the admin's prompt in a
+// preview and the system directory in the service, and a preview could not
+// tell that a program is missing. A quote left open runs to the end of the
+// line, as the process creation reads it.
 static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[MAX_PATH])
 {
     bool bPath;
-    const char* pEnd = EndOfProgramPart(pszCommandLine, &bPath);
-    if (pEnd == NULL)
-        return "an unquoted path followed by arguments must end in .exe, .com, .bat or .cmd, or be quoted";
+    const char* pStart = pszCommandLine;
+    const char* pEnd;
+    const char* pRest;
+    if (*pszCommandLine == '"') {
+        pStart = pszCommandLine + 1;
+        pEnd = FindChar(pStart, '"');
+        if (pEnd == NULL)
+            pEnd = pStart + strlen(pStart);
+        pRest = *pEnd == '"' ? pEnd + 1 : pEnd;
+        bPath = HoldsPathSign(pStart, pEnd);
+    } else {
+        pEnd = EndOfProgramPart(pszCommandLine, &bPath);
+        if (pEnd == NULL)
+            return "an unquoted path followed by arguments must end in .exe, .com, .bat or .cmd, or be quoted";
+        pRest = pEnd;
+    }
     char szProgram[MAX_PATH];
     char szFound[MAX_PATH];
-    if (pEnd == pszCommandLine || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pszCommandLine, pEnd - pszCommandLine))
+    if (pEnd == pStart || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pStart, pEnd - pStart))
         || !(bPath ? FindProgramPath(szProgram, szFound) : FindProgramByName(szProgram, szFound)))
         return "no program file found";
-    if (FAILED(StringCchPrintfA(szQuoted, MAX_PATH, "\"%s\"%s", szFound, pEnd)))
+    if (FAILED(StringCchPrintfA(szQuoted, MAX_PATH, "\"%s\"%s", szFound, pRest)))
         return "the command line is too long";
     return NULL;
 }
@@ -139,12 +164,10 @@ bool RunApplication(const char* pszCommandLine)
         ReportOutcome(PROGRAM_REFUSED, "    refused: the command line is too long");
         return false;
     }
-    if (szCommandLine[0] != '"') {
-        const char* pszReason = QuoteProgram(pszCommandLine, szCommandLine);
-        if (pszReason != NULL) {
-            ReportOutcome(PROGRAM_REFUSED, "    refused: %s", pszReason);
-            return false;
-        }
+    const char* pszReason = QuoteProgram(pszCommandLine, szCommandLine);
+    if (pszReason != NULL) {
+        ReportOutcome(PROGRAM_REFUSED, "    refused: %s", pszReason);
+        return false;
     }
     if (previewOnly) {
         ReportOutcome(PROGRAM_STARTED, "    starts: %s", szCommandLine);

@@ -10,6 +10,7 @@
 #include "TestProgram.h"
 #include "config/Configuration.h"
 #include "engine/FileActions.h"
+#include "engine/Preview.h"
 #include "service/LogMessage.h"
 
 namespace {
@@ -460,6 +461,10 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
     EXPECT_TRUE(RunApplication(("wait_child " + dir + "\\beside engine-forms-release").c_str()));
     EXPECT_FALSE(RunApplication(("promptonly " + dir + "\\prompt engine-forms-release").c_str()));
     EXPECT_FALSE(RunApplication(("prompt\\promptonly.exe " + dir + "\\relative engine-forms-release").c_str()));
+    // Quoted, a program is looked for by the same rules.
+    EXPECT_TRUE(RunApplication(("\"wait_child\" " + dir + "\\qbeside engine-forms-release").c_str()));
+    EXPECT_FALSE(RunApplication(("\"promptonly\" " + dir + "\\qprompt engine-forms-release").c_str()));
+    EXPECT_FALSE(RunApplication(("\"prompt\\promptonly.exe\" " + dir + "\\qrelative engine-forms-release").c_str()));
     SetCurrentDirectoryA(previous);
 
     EXPECT_EQ(WaitForText(dir + "\\cmd.txt"), "ran\r\n");
@@ -468,6 +473,7 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
     EXPECT_EQ(Lower(WaitForText(dir + "\\quoted.started")), Lower(dir + "\\Program Files\\tool.exe"));
     EXPECT_EQ(Lower(WaitForText(dir + "\\full.started")), Lower(dir + "\\tool.exe"));
     EXPECT_EQ(Lower(WaitForText(dir + "\\beside.started")), Lower(child));
+    EXPECT_EQ(Lower(WaitForText(dir + "\\qbeside.started")), Lower(child));
     HKEY key = NULL;
     for (int i = 0; i < 500 && RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\FenwashForms", 0, KEY_READ, &key) != 0; ++i)
         Sleep(20);
@@ -477,11 +483,17 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
     SetEvent(release);
     CloseHandle(release);
     Sleep(200);
-    EXPECT_FALSE(Exists(dir + "\\prompt.started") || Exists(dir + "\\relative.started"));
+    for (const char* name : { "\\prompt.started", "\\relative.started", "\\qprompt.started", "\\qrelative.started" })
+        EXPECT_FALSE(Exists(dir + name)) << name;
 }
 
 TEST(RunApplication, AMissingProgramIsFalse)
 {
     EXPECT_FALSE(RunApplication("C:\\engine\\no-such-program.exe /quiet"));
     EXPECT_FALSE(RunApplication(""));
+    // A preview must not promise to start a quoted program that is not there.
+    previewOnly = true;
+    EXPECT_FALSE(RunApplication("\"C:\\engine\\no-such-program.exe\" /quiet"));
+    EXPECT_TRUE(RunApplication("\"cmd.exe\" /c rem"));
+    previewOnly = false;
 }
