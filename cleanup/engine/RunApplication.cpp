@@ -125,7 +125,12 @@ static bool FindProgramByName(const char* pszName, char (&szFound)[MAX_PATH])
 // preview and the system directory in the service, and a preview could not
 // tell that a program is missing. A quote left open runs to the end of the
 // line, as the process creation reads it.
-static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[MAX_PATH])
+// Room for any line a value can hold (MAX_PATH - 1 characters at most) once
+// its program is replaced by a full name of up to MAX_PATH - 1 in quotes: a
+// line that fits its value must not be refused for the name found.
+static const size_t QUOTED_LINE_SIZE = 2 * MAX_PATH + 2;
+
+static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[QUOTED_LINE_SIZE])
 {
     bool bPath;
     const char* pStart = pszCommandLine;
@@ -149,7 +154,7 @@ static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[MAX
     if (pEnd == pStart || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pStart, pEnd - pStart))
         || !(bPath ? FindProgramPath(szProgram, szFound) : FindProgramByName(szProgram, szFound)))
         return "no program file found";
-    if (FAILED(StringCchPrintfA(szQuoted, MAX_PATH, "\"%s\"%s", szFound, pRest)))
+    if (FAILED(StringCchPrintfA(szQuoted, QUOTED_LINE_SIZE, "\"%s\"%s", szFound, pRest)))
         return "the command line is too long";
     return NULL;
 }
@@ -157,10 +162,10 @@ static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[MAX
 bool RunApplication(const char* pszCommandLine)
 {
     // CreateProcessA may write to its command line, so it gets a copy; a
-    // command line that does not fit is refused, since a cut one could start
-    // another program or pass other arguments.
-    char szCommandLine[MAX_PATH];
-    if (pszCommandLine == NULL || FAILED(StringCchCopyA(szCommandLine, MAX_PATH, pszCommandLine))) {
+    // command line longer than a value holds is refused, since a cut one
+    // could start another program or pass other arguments.
+    char szCommandLine[QUOTED_LINE_SIZE];
+    if (pszCommandLine == NULL || FAILED(StringCchLengthA(pszCommandLine, MAX_PATH, NULL))) {
         ReportOutcome(PROGRAM_REFUSED, "    refused: the command line is too long");
         return false;
     }

@@ -487,6 +487,19 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
         EXPECT_FALSE(Exists(dir + name)) << name;
 }
 
+// A line of 259 characters, the most a value holds, still starts once its
+// program is quoted by the longer full name found.
+TEST(RunApplication, ALineAsLongAsAValueHoldsStarts)
+{
+    const std::string dir = FreshFolder("longline");
+    const std::string echo = "cmd /c echo ";
+    const std::string tail = "> " + dir + "\\full.txt";
+    const std::string text(259 - echo.size() - tail.size(), 'z');
+    ASSERT_EQ((echo + text + tail).size(), 259u);
+    EXPECT_TRUE(RunApplication((echo + text + tail).c_str()));
+    EXPECT_EQ(WaitForText(dir + "\\full.txt"), text + "\r\n");
+}
+
 TEST(RunApplication, AMissingProgramIsFalse)
 {
     EXPECT_FALSE(RunApplication("C:\\engine\\no-such-program.exe /quiet"));
