@@ -318,8 +318,20 @@ TEST(DeleteMatchingFiles, APatternWithoutADirectoryPartIsRefused)
     ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
     EXPECT_FALSE(DeleteMatchingFiles("*.log"));
     EXPECT_FALSE(DeleteMatchingFiles(""));
+    // A folder relative to the current directory or drive is refused too.
+    MakeFolder(dir + "\\sub");
+    MakeFile(dir + "\\sub\\y.log");
+    ASSERT_TRUE(SetCurrentDirectoryA((dir + "\\sub").c_str()));
+    const std::string rootRelative = dir.substr(2) + "\\sub\\*.log";
+    for (const std::string& relative : { std::string("..\\sub\\*.log"), std::string(".\\*.log"),
+                                         std::string("C:*.log").replace(0, 1, dir.substr(0, 1)), rootRelative })
+        EXPECT_FALSE(DeleteMatchingFiles(relative.c_str())) << relative;
     SetCurrentDirectoryA(previous);
     EXPECT_TRUE(Exists(dir + "\\x.log"));
+    EXPECT_TRUE(Exists(dir + "\\sub\\y.log"));
+    // The full forms still delete.
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "/sub/*.log").c_str()));
+    EXPECT_FALSE(Exists(dir + "\\sub\\y.log"));
 }
 
 TEST(LongPaths, PathsOf260CharactersOrMoreAreRefusedAndNothingIsDeleted)
