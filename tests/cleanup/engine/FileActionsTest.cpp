@@ -10,6 +10,7 @@
 #include "TestProgram.h"
 #include "config/Configuration.h"
 #include "engine/FileActions.h"
+#include "engine/EventTally.h"
 #include "engine/Preview.h"
 #include "service/LogMessage.h"
 
@@ -170,6 +171,33 @@ TEST(DeleteDirectoryContents, AProtectedSubdirectorySurvivesAndDirDeleteOfItsPar
 
     EXPECT_FALSE(DeleteDirectory(dir.c_str(), true));
     EXPECT_TRUE(Exists(dir + "\\Install\\setup.ini"));
+}
+
+// Every folder left because something below it stayed is counted, at any
+// depth, in the service as in the preview.
+TEST(DeleteDirectory, EveryFolderLeftAroundAProtectedOneIsCounted)
+{
+    for (bool preview : { true, false }) {
+        std::string dir = FreshFolder(preview ? "nested-preview" : "nested");
+        MakeFolder(dir + "\\a");
+        MakeFolder(dir + "\\a\\b");
+        MakeFolder(dir + "\\a\\b\\Keep");
+        MakeFile(dir + "\\a\\b\\Keep\\k.txt");
+        MakeFile(dir + "\\a\\b\\f.txt");
+        MakeFile(dir + "\\a\\g.txt");
+        Protect protect(Lower(dir) + "\\a\\b\\keep");
+        previewOnly = preview;
+        StartEventTally();
+        EXPECT_FALSE(DeleteDirectory(dir.c_str(), true));
+        previewOnly = false;
+        const EventTally& tally = CurrentEventTally();
+        EXPECT_EQ(tally.nCounts[LEFT_NOT_EMPTY], 3u) << "preview " << preview;   // dir, a and b
+        EXPECT_EQ(tally.nCounts[LEFT_PROTECTED], 1u) << "preview " << preview;
+        EXPECT_EQ(tally.nCounts[REMOVED_FILE], 2u) << "preview " << preview;
+        EXPECT_EQ(tally.nCounts[FAILED_REMOVAL], 0u) << "preview " << preview;
+        EXPECT_TRUE(Exists(dir + "\\a\\b\\Keep\\k.txt"));
+        EXPECT_EQ(Exists(dir + "\\a\\g.txt"), preview);
+    }
 }
 
 TEST(DeleteDirectoryContents, AProtectedItemDirectoryIsNotTouched)
