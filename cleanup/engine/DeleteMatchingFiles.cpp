@@ -31,8 +31,7 @@ bool DeleteMatchingFiles(const char* pszPattern)
     // preview and the system directory in the service.
     char szFolder[MAX_PATH];
     if (!CanonicalDirectory(szDirectory, szFolder)) {
-        bool bShare = (szDirectory[0] == '\\' || szDirectory[0] == '/') && (szDirectory[1] == '\\' || szDirectory[1] == '/');
-        if (!bShare) {
+        if (!StartsWithTwoSeparators(szDirectory)) {
             ReportOutcome(REFUSED_PATH, "    refused: the pattern's folder is not a full path");
             return false;
         }

@@ -151,8 +151,14 @@ static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[QUO
     }
     char szProgram[MAX_PATH];
     char szFound[MAX_PATH];
-    if (pEnd == pStart || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pStart, pEnd - pStart))
-        || !(bPath ? FindProgramPath(szProgram, szFound) : FindProgramByName(szProgram, szFound)))
+    if (pEnd == pStart || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pStart, pEnd - pStart)))
+        return "no program file found";
+    bool bFound = bPath ? FindProgramPath(szProgram, szFound) : FindProgramByName(szProgram, szFound);
+    // A quoted program on a share names no current directory: it is
+    // started as written when it is there.
+    if (!bFound && pStart != pszCommandLine && StartsWithTwoSeparators(szProgram) && IsFile(szProgram))
+        bFound = SUCCEEDED(StringCchCopyA(szFound, MAX_PATH, szProgram));
+    if (!bFound)
         return "no program file found";
     if (FAILED(StringCchPrintfA(szQuoted, QUOTED_LINE_SIZE, "\"%s\"%s", szFound, pRest)))
         return "the command line is too long";

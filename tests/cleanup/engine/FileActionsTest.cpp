@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "EngineFiles.h"
+#include "HostShell.h"
 #include "TerminalTrace.h"
 #include "TestProgram.h"
 #include "config/Configuration.h"
@@ -505,6 +506,13 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
     EXPECT_TRUE(RunApplication(("\"wait_child\" " + dir + "\\qbeside engine-forms-release").c_str()));
     EXPECT_FALSE(RunApplication(("\"promptonly\" " + dir + "\\qprompt engine-forms-release").c_str()));
     EXPECT_FALSE(RunApplication(("\"prompt\\promptonly.exe\" " + dir + "\\qrelative engine-forms-release").c_str()));
+    // A quoted program by a path of two separators (a share; here the
+    // platform's path of the host's file) is started as written.
+    std::string hostPath = UnixFileName(child);
+    ASSERT_FALSE(hostPath.empty());
+    for (char& c : hostPath)
+        c = c == '/' ? '\\' : c;
+    EXPECT_TRUE(RunApplication(("\"\\\\?\\unix" + hostPath + "\" " + dir + "\\share engine-forms-release").c_str()));
     SetCurrentDirectoryA(previous);
 
     EXPECT_EQ(WaitForText(dir + "\\cmd.txt"), "ran\r\n");
@@ -514,6 +522,7 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
     EXPECT_EQ(Lower(WaitForText(dir + "\\full.started")), Lower(dir + "\\tool.exe"));
     EXPECT_EQ(Lower(WaitForText(dir + "\\beside.started")), Lower(child));
     EXPECT_EQ(Lower(WaitForText(dir + "\\qbeside.started")), Lower(child));
+    EXPECT_FALSE(WaitForText(dir + "\\share.started").empty());
     HKEY key = NULL;
     for (int i = 0; i < 500 && RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\FenwashForms", 0, KEY_READ, &key) != 0; ++i)
         Sleep(20);
