@@ -46,3 +46,8 @@ bool CanonicalDirectory(const char* pszPath, char (&szFull)[MAX_PATH])
         szFull[--nFull] = '\0';
     return true;
 }
+
+bool StartsWithTwoSeparators(const char* pszPath)
+{
+    return (pszPath[0] == '\\' || pszPath[0] == '/') && (pszPath[1] == '\\' || pszPath[1] == '/');
+}

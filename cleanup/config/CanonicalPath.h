@@ -9,3 +9,7 @@
 // trailing backslash stays. False for anything but a full local path (drive
 // letter, colon, separator) and for one that does not fit.
 bool CanonicalDirectory(const char* pszPath, char (&szFull)[MAX_PATH]);
+
+// True for a path that starts with two separators ("\" or "/"): a share or a
+// device path, which depends on no current directory or drive.
+bool StartsWithTwoSeparators(const char* pszPath);

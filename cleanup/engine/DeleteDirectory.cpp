@@ -47,11 +47,16 @@ static bool RemoveSubdirectory(const char* pszFullName, DWORD nAttributes, DWORD
     bool bLink = IsLink(nAttributes);
     DWORD nInside = 0;
     if (!bLink) {
-        if (!EmptyDirectory(pszFullName, nInside)) {
+        bool bEmptied = EmptyDirectory(pszFullName, nInside);
+        // Protected or not listed: left in place and told where it was
+        // found, not a failure here. A folder that something below it stayed
+        // in goes on to its removal, which tells and counts it as not empty
+        // at every level, as the preview and the event's entry say.
+        if (!bEmptied && nInside == 0) {
             ++nStaying;
-            return true;    // protected or not empty: left in place, not a failure here
+            return true;
         }
-        if (nAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))
+        if (bEmptied && (nAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)))
             SetAttributesUnlessPreview(pszFullName, FILE_ATTRIBUTE_NORMAL);
     }
     return RemoveDirectoryOrCount(pszFullName, nInside == 0, bLink);

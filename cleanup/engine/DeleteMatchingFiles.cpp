@@ -25,10 +25,18 @@ bool DeleteMatchingFiles(const char* pszPattern)
     pLastSeparator[1] = '\0';
     const char* pszNamePattern = pszPattern + (pLastSeparator + 1 - szDirectory);
     // The names are built on the canonical form where there is one, which
-    // the "\\?\" form of a name ending in a dot needs.
+    // the "\\?\" form of a name ending in a dot needs. Only a share has
+    // none; any other folder without one (Logs\, ..\, \Logs\, C:Logs\) is
+    // relative to the current directory or drive, the admin's prompt in a
+    // preview and the system directory in the service.
     char szFolder[MAX_PATH];
-    if (!CanonicalDirectory(szDirectory, szFolder))
+    if (!CanonicalDirectory(szDirectory, szFolder)) {
+        if (!StartsWithTwoSeparators(szDirectory)) {
+            ReportOutcome(REFUSED_PATH, "    refused: the pattern's folder is not a full path");
+            return false;
+        }
         StringCchCopyA(szFolder, MAX_PATH, szDirectory);
+    }
 
     // Every name of the folder is listed and the pattern is matched here, by
     // the long name alone and by one rule: the platform's own search also

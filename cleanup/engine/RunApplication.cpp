@@ -27,6 +27,14 @@ static const char* EndOfExtension(const char* pszCommandLine)
     return NULL;
 }
 
+static bool HoldsPathSign(const char* p, const char* pEnd)
+{
+    for (; p < pEnd; p = CharNextA(p))
+        if (*p == '\\' || *p == '/' || *p == ':')
+            return true;
+    return false;
+}
+
 // Where the program part of an unquoted command line ends; NULL when it
 // cannot be told. A bare name (cmd, regedit, tool.bat) ends at the first
 // blank. A path ends at its extension, which may lie past blanks: ended at
@@ -36,11 +44,10 @@ static const char* EndOfExtension(const char* pszCommandLine)
 static const char* EndOfProgramPart(const char* pszCommandLine, bool* pbPath)
 {
     const char* pFirstBlank = pszCommandLine;
-    bool bPath = false;
-    for (; *pFirstBlank != '\0' && !IsBlank(*pFirstBlank); pFirstBlank = CharNextA(pFirstBlank))
-        bPath = bPath || *pFirstBlank == '\\' || *pFirstBlank == '/' || *pFirstBlank == ':';
-    *pbPath = bPath;
-    if (!bPath)
+    while (*pFirstBlank != '\0' && !IsBlank(*pFirstBlank))
+        pFirstBlank = CharNextA(pFirstBlank);
+    *pbPath = HoldsPathSign(pszCommandLine, pFirstBlank);
+    if (!*pbPath)
         return pFirstBlank;
     const char* pEnd = EndOfExtension(pszCommandLine);
     return pEnd != NULL ? pEnd : (*pFirstBlank == '\0' ? pFirstBlank : NULL);
@@ -110,21 +117,50 @@ static bool FindProgramByName(const char* pszName, char (&szFound)[MAX_PATH])
     return bFound;
 }
 
-// The unquoted command line with its program quoted by the full name found,
-// so that the process creation starts that file and no other; the reason
-// when there is none.
-static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[MAX_PATH])
+// The command line with its program quoted by the full name found, so that
+// the process creation starts that file and no other; the reason when there
+// is none. A quoted program is looked up by the same rules as an unquoted
+// one: left to the process creation, a relative or bare quoted name would be
+// taken from the current directory, which is the admin's prompt in a
+// preview and the system directory in the service, and a preview could not
+// tell that a program is missing. A quote left open runs to the end of the
+// line, as the process creation reads it.
+// Room for any line a value can hold (MAX_PATH - 1 characters at most) once
+// its program is replaced by a full name of up to MAX_PATH - 1 in quotes: a
+// line that fits its value must not be refused for the name found.
+static const size_t QUOTED_LINE_SIZE = 2 * MAX_PATH + 2;
+
+static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[QUOTED_LINE_SIZE])
 {
     bool bPath;
-    const char* pEnd = EndOfProgramPart(pszCommandLine, &bPath);
-    if (pEnd == NULL)
-        return "an unquoted path followed by arguments must end in .exe, .com, .bat or .cmd, or be quoted";
+    const char* pStart = pszCommandLine;
+    const char* pEnd;
+    const char* pRest;
+    if (*pszCommandLine == '"') {
+        pStart = pszCommandLine + 1;
+        pEnd = FindChar(pStart, '"');
+        if (pEnd == NULL)
+            pEnd = pStart + strlen(pStart);
+        pRest = *pEnd == '"' ? pEnd + 1 : pEnd;
+        bPath = HoldsPathSign(pStart, pEnd);
+    } else {
+        pEnd = EndOfProgramPart(pszCommandLine, &bPath);
+        if (pEnd == NULL)
+            return "an unquoted path followed by arguments must end in .exe, .com, .bat or .cmd, or be quoted";
+        pRest = pEnd;
+    }
     char szProgram[MAX_PATH];
     char szFound[MAX_PATH];
-    if (pEnd == pszCommandLine || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pszCommandLine, pEnd - pszCommandLine))
-        || !(bPath ? FindProgramPath(szProgram, szFound) : FindProgramByName(szProgram, szFound)))
+    if (pEnd == pStart || FAILED(StringCchCopyNA(szProgram, MAX_PATH, pStart, pEnd - pStart)))
         return "no program file found";
-    if (FAILED(StringCchPrintfA(szQuoted, MAX_PATH, "\"%s\"%s", szFound, pEnd)))
+    bool bFound = bPath ? FindProgramPath(szProgram, szFound) : FindProgramByName(szProgram, szFound);
+    // A quoted program on a share names no current directory: it is
+    // started as written when it is there.
+    if (!bFound && pStart != pszCommandLine && StartsWithTwoSeparators(szProgram) && IsFile(szProgram))
+        bFound = SUCCEEDED(StringCchCopyA(szFound, MAX_PATH, szProgram));
+    if (!bFound)
+        return "no program file found";
+    if (FAILED(StringCchPrintfA(szQuoted, QUOTED_LINE_SIZE, "\"%s\"%s", szFound, pRest)))
         return "the command line is too long";
     return NULL;
 }
@@ -132,19 +168,17 @@ static const char* QuoteProgram(const char* pszCommandLine, char (&szQuoted)[MAX
 bool RunApplication(const char* pszCommandLine)
 {
     // CreateProcessA may write to its command line, so it gets a copy; a
-    // command line that does not fit is refused, since a cut one could start
-    // another program or pass other arguments.
-    char szCommandLine[MAX_PATH];
-    if (pszCommandLine == NULL || FAILED(StringCchCopyA(szCommandLine, MAX_PATH, pszCommandLine))) {
+    // command line longer than a value holds is refused, since a cut one
+    // could start another program or pass other arguments.
+    char szCommandLine[QUOTED_LINE_SIZE];
+    if (pszCommandLine == NULL || FAILED(StringCchLengthA(pszCommandLine, MAX_PATH, NULL))) {
         ReportOutcome(PROGRAM_REFUSED, "    refused: the command line is too long");
         return false;
     }
-    if (szCommandLine[0] != '"') {
-        const char* pszReason = QuoteProgram(pszCommandLine, szCommandLine);
-        if (pszReason != NULL) {
-            ReportOutcome(PROGRAM_REFUSED, "    refused: %s", pszReason);
-            return false;
-        }
+    const char* pszReason = QuoteProgram(pszCommandLine, szCommandLine);
+    if (pszReason != NULL) {
+        ReportOutcome(PROGRAM_REFUSED, "    refused: %s", pszReason);
+        return false;
     }
     if (previewOnly) {
         ReportOutcome(PROGRAM_STARTED, "    starts: %s", szCommandLine);

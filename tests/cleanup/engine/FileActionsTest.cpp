@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "EngineFiles.h"
+#include "HostShell.h"
 #include "TerminalTrace.h"
 #include "TestProgram.h"
 #include "config/Configuration.h"
 #include "engine/FileActions.h"
+#include "engine/EventTally.h"
+#include "engine/Preview.h"
 #include "service/LogMessage.h"
 
 namespace {
@@ -171,6 +174,33 @@ TEST(DeleteDirectoryContents, AProtectedSubdirectorySurvivesAndDirDeleteOfItsPar
     EXPECT_TRUE(Exists(dir + "\\Install\\setup.ini"));
 }
 
+// Every folder left because something below it stayed is counted, at any
+// depth, in the service as in the preview.
+TEST(DeleteDirectory, EveryFolderLeftAroundAProtectedOneIsCounted)
+{
+    for (bool preview : { true, false }) {
+        std::string dir = FreshFolder(preview ? "nested-preview" : "nested");
+        MakeFolder(dir + "\\a");
+        MakeFolder(dir + "\\a\\b");
+        MakeFolder(dir + "\\a\\b\\Keep");
+        MakeFile(dir + "\\a\\b\\Keep\\k.txt");
+        MakeFile(dir + "\\a\\b\\f.txt");
+        MakeFile(dir + "\\a\\g.txt");
+        Protect protect(Lower(dir) + "\\a\\b\\keep");
+        previewOnly = preview;
+        StartEventTally();
+        EXPECT_FALSE(DeleteDirectory(dir.c_str(), true));
+        previewOnly = false;
+        const EventTally& tally = CurrentEventTally();
+        EXPECT_EQ(tally.nCounts[LEFT_NOT_EMPTY], 3u) << "preview " << preview;   // dir, a and b
+        EXPECT_EQ(tally.nCounts[LEFT_PROTECTED], 1u) << "preview " << preview;
+        EXPECT_EQ(tally.nCounts[REMOVED_FILE], 2u) << "preview " << preview;
+        EXPECT_EQ(tally.nCounts[FAILED_REMOVAL], 0u) << "preview " << preview;
+        EXPECT_TRUE(Exists(dir + "\\a\\b\\Keep\\k.txt"));
+        EXPECT_EQ(Exists(dir + "\\a\\g.txt"), preview);
+    }
+}
+
 TEST(DeleteDirectoryContents, AProtectedItemDirectoryIsNotTouched)
 {
     std::string dir = FreshFolder("itself");
@@ -317,8 +347,20 @@ TEST(DeleteMatchingFiles, APatternWithoutADirectoryPartIsRefused)
     ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
     EXPECT_FALSE(DeleteMatchingFiles("*.log"));
     EXPECT_FALSE(DeleteMatchingFiles(""));
+    // A folder relative to the current directory or drive is refused too.
+    MakeFolder(dir + "\\sub");
+    MakeFile(dir + "\\sub\\y.log");
+    ASSERT_TRUE(SetCurrentDirectoryA((dir + "\\sub").c_str()));
+    const std::string rootRelative = dir.substr(2) + "\\sub\\*.log";
+    for (const std::string& relative : { std::string("..\\sub\\*.log"), std::string(".\\*.log"),
+                                         std::string("C:*.log").replace(0, 1, dir.substr(0, 1)), rootRelative })
+        EXPECT_FALSE(DeleteMatchingFiles(relative.c_str())) << relative;
     SetCurrentDirectoryA(previous);
     EXPECT_TRUE(Exists(dir + "\\x.log"));
+    EXPECT_TRUE(Exists(dir + "\\sub\\y.log"));
+    // The full forms still delete.
+    EXPECT_TRUE(DeleteMatchingFiles((dir + "/sub/*.log").c_str()));
+    EXPECT_FALSE(Exists(dir + "\\sub\\y.log"));
 }
 
 TEST(LongPaths, PathsOf260CharactersOrMoreAreRefusedAndNothingIsDeleted)
@@ -460,6 +502,17 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
     EXPECT_TRUE(RunApplication(("wait_child " + dir + "\\beside engine-forms-release").c_str()));
     EXPECT_FALSE(RunApplication(("promptonly " + dir + "\\prompt engine-forms-release").c_str()));
     EXPECT_FALSE(RunApplication(("prompt\\promptonly.exe " + dir + "\\relative engine-forms-release").c_str()));
+    // Quoted, a program is looked for by the same rules.
+    EXPECT_TRUE(RunApplication(("\"wait_child\" " + dir + "\\qbeside engine-forms-release").c_str()));
+    EXPECT_FALSE(RunApplication(("\"promptonly\" " + dir + "\\qprompt engine-forms-release").c_str()));
+    EXPECT_FALSE(RunApplication(("\"prompt\\promptonly.exe\" " + dir + "\\qrelative engine-forms-release").c_str()));
+    // A quoted program by a path of two separators (a share; here the
+    // platform's path of the host's file) is started as written.
+    std::string hostPath = UnixFileName(child);
+    ASSERT_FALSE(hostPath.empty());
+    for (char& c : hostPath)
+        c = c == '/' ? '\\' : c;
+    EXPECT_TRUE(RunApplication(("\"\\\\?\\unix" + hostPath + "\" " + dir + "\\share engine-forms-release").c_str()));
     SetCurrentDirectoryA(previous);
 
     EXPECT_EQ(WaitForText(dir + "\\cmd.txt"), "ran\r\n");
@@ -468,6 +521,8 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
     EXPECT_EQ(Lower(WaitForText(dir + "\\quoted.started")), Lower(dir + "\\Program Files\\tool.exe"));
     EXPECT_EQ(Lower(WaitForText(dir + "\\full.started")), Lower(dir + "\\tool.exe"));
     EXPECT_EQ(Lower(WaitForText(dir + "\\beside.started")), Lower(child));
+    EXPECT_EQ(Lower(WaitForText(dir + "\\qbeside.started")), Lower(child));
+    EXPECT_FALSE(WaitForText(dir + "\\share.started").empty());
     HKEY key = NULL;
     for (int i = 0; i < 500 && RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\FenwashForms", 0, KEY_READ, &key) != 0; ++i)
         Sleep(20);
@@ -477,11 +532,30 @@ TEST(RunApplication, StartsEveryOrdinaryFormByTheFullNameOfItsProgram)
     SetEvent(release);
     CloseHandle(release);
     Sleep(200);
-    EXPECT_FALSE(Exists(dir + "\\prompt.started") || Exists(dir + "\\relative.started"));
+    for (const char* name : { "\\prompt.started", "\\relative.started", "\\qprompt.started", "\\qrelative.started" })
+        EXPECT_FALSE(Exists(dir + name)) << name;
+}
+
+// A line of 259 characters, the most a value holds, still starts once its
+// program is quoted by the longer full name found.
+TEST(RunApplication, ALineAsLongAsAValueHoldsStarts)
+{
+    const std::string dir = FreshFolder("longline");
+    const std::string echo = "cmd /c echo ";
+    const std::string tail = "> " + dir + "\\full.txt";
+    const std::string text(259 - echo.size() - tail.size(), 'z');
+    ASSERT_EQ((echo + text + tail).size(), 259u);
+    EXPECT_TRUE(RunApplication((echo + text + tail).c_str()));
+    EXPECT_EQ(WaitForText(dir + "\\full.txt"), text + "\r\n");
 }
 
 TEST(RunApplication, AMissingProgramIsFalse)
 {
     EXPECT_FALSE(RunApplication("C:\\engine\\no-such-program.exe /quiet"));
     EXPECT_FALSE(RunApplication(""));
+    // A preview must not promise to start a quoted program that is not there.
+    previewOnly = true;
+    EXPECT_FALSE(RunApplication("\"C:\\engine\\no-such-program.exe\" /quiet"));
+    EXPECT_TRUE(RunApplication("\"cmd.exe\" /c rem"));
+    previewOnly = false;
 }

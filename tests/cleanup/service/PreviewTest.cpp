@@ -271,7 +271,8 @@ std::string MakeConfiguration(std::mt19937& random, const std::vector<std::strin
     static const char* const PATTERNS[] = { "*.log", "*.*", "*", "?.txt", "*.tmp", "a*", "old.*" };
     static const char* const PROGRAMS[] = { "cmd /c echo ran>", "cmd.exe /c echo ran>",
                                             "\"C:\\windows\\system32\\cmd.exe\" /c echo ran>", "nosuch /c echo ran>",
-                                            "C:\\windows\\system32\\cmd /c echo ran>", "promptonly /c echo ran>" };
+                                            "C:\\windows\\system32\\cmd /c echo ran>", "promptonly /c echo ran>",
+                                            "\"promptonly\" /c echo ran>", "\"C:\\nosuch\\x.exe\" /c echo ran>" };
     std::string lists = "[Profiles]\nActionTrigger=SVC_STARTUP\n", items, protect = "[DontDeleteDirs]\n";
     std::string sections[3] = { "[Directories]\n", "[Files]\n", "[Applications]\n" };
     if (random() % 2)
