@@ -23,6 +23,11 @@ if "%threshold%"=="" set threshold=80
 rem GEQ compares as text when either side is not a number: "abc" would never
 rem be reached and the cache would read OK however full it is.
 for /f "delims=0123456789" %%d in ("%threshold%") do goto badthreshold
+rem And a leading 0 makes it octal (010 is 8) or, as 080, no number at all.
+rem Only zeros leave nothing to strip to: 0.
+for /f "tokens=* delims=0" %%d in ("%threshold%") do set threshold=%%d& goto checked
+set threshold=0
+:checked
 if "%PENDRAX%"=="" set PENDRAX=Pendrax.exe
 set report=%TEMP%\pendrax-q.txt
 if exist "%report%" del "%report%"

@@ -70,6 +70,10 @@ TEST(CacheCheckExample, ReportsOverOrUnderItsThresholdAndStatesWithoutFigures)
     EXPECT_EQ(CacheCheck(L"51", pendrax),
               "OK 50% of the write filter's cache in use (threshold 51%): "
               "NTE flash memory write filter is ACTIVE\r\n");
+    // Leading zeros made cmd read 080 as no number, compared as text: OVER.
+    EXPECT_EQ(CacheCheck(L"080", pendrax),
+              "OK 50% of the write filter's cache in use (threshold 80%): "
+              "NTE flash memory write filter is ACTIVE\r\n");
     SetFilter(8191, 8192, 1);
     EXPECT_EQ(CacheCheck(L"", pendrax),
               "OVER 99% of the write filter's cache in use (threshold 80%), 8191 of 8192 blocks: "
