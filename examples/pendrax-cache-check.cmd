@@ -8,7 +8,8 @@ rem   OVER       the cache is used PERCENT or more (80 unless given)
 rem   OK         the cache is used less than that
 rem   NO FIGURES the write filter gives none (DISABLED, FAILED to load, NOT
 rem              ACCESSIBLE): the line names the state
-rem   ERROR      Pendrax.exe did not run or reported nothing
+rem   ERROR      Pendrax.exe did not run or reported nothing, or PERCENT is
+rem              not a whole number (then Pendrax.exe is not run)
 rem Set PENDRAX to the full path of Pendrax.exe when it is neither in the
 rem current folder nor on the PATH.
 rem
@@ -19,6 +20,14 @@ rem ERRORLEVEL. At an interactive prompt cmd waits for neither.
 setlocal
 set threshold=%1
 if "%threshold%"=="" set threshold=80
+rem GEQ compares as text when either side is not a number: "abc" would never
+rem be reached and the cache would read OK however full it is.
+for /f "delims=0123456789" %%d in ("%threshold%") do goto badthreshold
+rem And a leading 0 makes it octal (010 is 8) or, as 080, no number at all.
+rem Only zeros leave nothing to strip to: 0.
+for /f "tokens=* delims=0" %%d in ("%threshold%") do set threshold=%%d& goto checked
+set threshold=0
+:checked
 if "%PENDRAX%"=="" set PENDRAX=Pendrax.exe
 set report=%TEMP%\pendrax-q.txt
 if exist "%report%" del "%report%"
@@ -51,6 +60,10 @@ goto end
 
 :failed
 echo ERROR %PENDRAX% /q reported nothing (exit status %status%)
+goto end
+
+:badthreshold
+echo ERROR the threshold %threshold% is not a whole number of percent
 
 :end
 endlocal

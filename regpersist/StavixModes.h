@@ -8,8 +8,8 @@ int RunSaveMode();
 // stored record asks for it, publishes the record in the registry.
 int RunRestoreMode();
 
-// True for a command line of exactly "/s", in either case, once leading
-// blanks and control characters are passed over.
+// True for a command line of exactly "/s", in either case, once leading and
+// trailing blanks and control characters are passed over.
 bool IsSaveCommandLine(const wchar_t* commandLine);
 
 // The key the write filter panel and Stavix share, under HKEY_LOCAL_MACHINE.

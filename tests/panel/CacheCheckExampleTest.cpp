@@ -77,11 +77,23 @@ TEST(CacheCheckExample, ReportsOverOrUnderItsThresholdAndStatesWithoutFigures)
               "OK 50% of the write filter's cache in use (threshold 51%): "
               "NTE flash memory write filter is ACTIVE\r\n");
     SetEnvironmentVariableW(L"TEMP", temp);
+    // Leading zeros made cmd read 080 as no number, compared as text: OVER.
+    EXPECT_EQ(CacheCheck(L"080", pendrax),
+              "OK 50% of the write filter's cache in use (threshold 80%): "
+              "NTE flash memory write filter is ACTIVE\r\n");
     SetFilter(8191, 8192, 1);
     EXPECT_EQ(CacheCheck(L"", pendrax),
               "OVER 99% of the write filter's cache in use (threshold 80%), 8191 of 8192 blocks: "
               "NTE flash memory write filter is INACTIVE\r\n");
     EXPECT_EQ(FilterState().flushCalls, 0u);
+    // Compared as text, "abc" was never reached and a full cache read OK.
+    EXPECT_EQ(CacheCheck(L"abc", pendrax),
+              "ERROR the threshold abc is not a whole number of percent\r\n");
+    EXPECT_EQ(CacheCheck(L"8O", pendrax),
+              "ERROR the threshold 8O is not a whole number of percent\r\n");
+    EXPECT_EQ(CacheCheck(L"0", pendrax),
+              "OVER 99% of the write filter's cache in use (threshold 0%), 8191 of 8192 blocks: "
+              "NTE flash memory write filter is INACTIVE\r\n");
 
     SetFilter(7, 8192, 0, WRITE_FILTER_FAULT_HIDDEN);
     WriteMachineDword(kDriverKey, L"Start", 4);

@@ -120,7 +120,7 @@ protected:
 
 TEST_F(StavixProgramTest, SlashSInEitherCaseSavesAndAnythingElseRestores)
 {
-    for (const wchar_t* line : { L"/s", L"/S", L"  /s" }) {
+    for (const wchar_t* line : { L"/s", L"/S", L"  /s", L"/s ", L" /S \t" }) {
         ClearFlash();
         EXPECT_EQ(RunStavix(line), 0u);
         EXPECT_EQ(FlashFile(L"info"), "err:0,flush:0");
