@@ -6,26 +6,23 @@
 #include "ScopedRegKey.h"
 #include "ValueLine.h"
 
-namespace {
-
-// A value or key the script cannot carry is left out of it; the debugger
-// output is the only place that tells. A path too long for the line is
-// named by its beginning.
-void ReportLeftOut(const char* root, const char* path, const wchar_t* what)
+// A value or key the script cannot carry is left out of it: the debugger
+// output names it, the run's entry counts it. A path too long for the line
+// is named by its beginning.
+void KeyExport::LeaveOut(const char* path, const wchar_t* what)
 {
+    ++m_leftOut;
     wchar_t line[600];
-    StringCchPrintfW(line, 600, L"Stavix: left out of the script: %hs\\%.300hs %s\n", root, path, what);
+    StringCchPrintfW(line, 600, L"Stavix: left out of the script: %hs\\%.300hs %s\n", m_root, path, what);
     OutputDebugStringW(line);
 }
-
-} // namespace
 
 void KeyExport::ExportKey(HKEY key, const char* root, const char* path, size_t pathLength)
 {
     m_root = root;
     m_rootLength = strlen(root);
     if (!m_path.Grow((DWORD)pathLength + 1))
-        return ReportLeftOut(root, "", L"(the listed key: out of memory)");
+        return LeaveOut("", L"(the listed key: out of memory)");
     memcpy(Path(), path, pathLength);
     Path()[pathLength] = '\0';
     m_pathLength = pathLength;
@@ -48,7 +45,7 @@ void KeyExport::ExportValues(HKEY key, DWORD valueCount, DWORD longestData)
     DWORD wanted = longestData;
     for (DWORD index = 0; index < valueCount; ++index) {
         if (!m_data.Reserve(wanted))
-            return ReportLeftOut(m_root, Path(), L"(values: out of memory)");
+            return LeaveOut(Path(), L"(values: out of memory)");
         DWORD nameLength = 16384, type, size = m_data.Size();
         // Name, type and data in one call: the one call per value that a
         // large key needs.
@@ -63,7 +60,7 @@ void KeyExport::ExportValues(HKEY key, DWORD valueCount, DWORD longestData)
         if (result != ERROR_SUCCESS)
             continue;
         if (!WriteValueLine(m_out, m_valueName, nameLength, type, m_data.Bytes(), size))
-            ReportLeftOut(m_root, Path(), nameLength != 0 ? m_valueName : L"(default)");
+            LeaveOut(Path(), nameLength != 0 ? m_valueName : L"(default)");
     }
 }
 
@@ -76,7 +73,7 @@ void KeyExport::ExportSubkeys(HKEY key, DWORD subkeyCount)
             ERROR_SUCCESS)
             continue;
         if (!AppendToPath(m_subkeyName, nameLength)) {
-            ReportLeftOut(m_root, Path(), m_subkeyName);
+            LeaveOut(Path(), m_subkeyName);
             continue;
         }
         m_out.Put("\n[");

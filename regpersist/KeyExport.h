@@ -9,7 +9,7 @@
 class KeyExport
 {
 public:
-    explicit KeyExport(ScriptWriter& out) : m_out(out), m_keysSaved(0) {}
+    explicit KeyExport(ScriptWriter& out) : m_out(out), m_keysSaved(0), m_leftOut(0) {}
     KeyExport(const KeyExport&) = delete;
     KeyExport& operator=(const KeyExport&) = delete;
 
@@ -20,12 +20,15 @@ public:
     ScriptWriter& Out() const { return m_out; }
     // The keys exported so far, each listed key and each subkey one.
     unsigned long KeysSaved() const { return m_keysSaved; }
+    // The values and subkeys left out so far: the script cannot hold them.
+    unsigned long LeftOut() const { return m_leftOut; }
 
 private:
     void ExportValues(HKEY key, DWORD valueCount, DWORD longestData);
     void ExportSubkeys(HKEY key, DWORD subkeyCount);
     bool AppendToPath(const wchar_t* name, size_t nameLength);
     void Export(HKEY key);
+    void LeaveOut(const char* path, const wchar_t* what);
     char* Path() const { return (char*)m_path.Bytes(); }
 
     ScriptWriter& m_out;
@@ -36,6 +39,7 @@ private:
     HeapBuffer m_path;
     size_t m_pathLength;
     unsigned long m_keysSaved;
+    unsigned long m_leftOut;
     HeapBuffer m_data;
     // The longest names the registry allows, with their NULs.
     wchar_t m_valueName[16384];

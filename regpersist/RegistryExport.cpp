@@ -122,6 +122,7 @@ ExportResult ExportRegistryKeys(ExportCounts* counts)
         }
         written = out.Flush();
         counts->keysSaved = keys.KeysSaved();
+        counts->leftOut = keys.LeftOut();
     }
     counts->scriptBytes = ftell(script.Get());
     if (!script.Close() || !written) {

@@ -24,6 +24,7 @@ struct ExportCounts
     unsigned long keyLines;        // lines starting with "[" behind a marker line
     unsigned long linesPassedOver; // key lines that carried nothing
     unsigned long keysSaved;       // listed keys and subkeys written, each under its header
+    unsigned long leftOut;         // values and subkeys of theirs the script cannot hold
     long scriptBytes;              // the size of the script as written
     // The first key lines passed over, each cut to its first
     // NAMED_LINE_SIZE - 1 characters (8-bit text).

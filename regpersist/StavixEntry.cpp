@@ -120,6 +120,14 @@ void AppendPassedOver(wchar_t* entry, const ExportCounts& counts)
     Append(entry, L".");
 }
 
+void AppendLeftOut(wchar_t* entry, const ExportCounts& counts)
+{
+    if (counts.leftOut != 0)
+        Append(entry, L"\r\n%lu value%s or subkey%s left out of the script, which cannot hold "
+                      L"their names or data.",
+               counts.leftOut, Plural(counts.leftOut), Plural(counts.leftOut));
+}
+
 // A key list that is not there is told by the save's first sentence.
 bool KeyListOpenToOthers(const SaveRun& run)
 {
@@ -225,7 +233,7 @@ void ReportSaveEntry(const SaveRun& run)
         id = STAVIX_SAVE_KEY_LIST_OPEN;
     else if (SavedNothingThoughRecordedZero(run))
         id = STAVIX_SAVED_NOTHING;
-    else if (run.exported.linesPassedOver > 0)
+    else if (run.exported.linesPassedOver > 0 || run.exported.leftOut > 0)
         id = STAVIX_SAVED_PASSING_OVER;
     else {
         id = STAVIX_SAVED;
@@ -237,6 +245,7 @@ void ReportSaveEntry(const SaveRun& run)
     Append(entry, L" Exit status %d.", run.exitStatus);
     AppendKeyListWriters(entry, run);
     AppendPassedOver(entry, run.exported);
+    AppendLeftOut(entry, run.exported);
     ReportProgramEvent(kStavixEventSource, type, id, entry);
 }
 

@@ -440,6 +440,15 @@ TEST_F(StavixProgramTest, ARunThatLeftSomethingUndoneWarns)
                     + " bytes, stored on flash. Recorded \"err:0,flush:0\" on flash. Exit status 0.\r\n"
                     "5 key lines passed over: [HKCU\\Software], " + missing
                     + std::string(60 - missing.size(), 'x') + "..., [HKCU\\a] and 2 more.");
+    // A name outside the terminal's code page: the 8-bit script cannot hold
+    // it, and the value is lost at the next restart.
+    ASSERT_TRUE(SetValue(saved, L"\u03A9", REG_DWORD, Dword(1)));
+    ASSERT_TRUE(WriteKeyList("<TSCAL path>\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\StavixSaved]\r\n"));
+    EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
+    ExpectEntry(entries, EVENTLOG_WARNING_TYPE, 5,
+                "Stavix /s saved 2 keys from 1 key line: a script of " + std::to_string(FlashFile(L"stavix.reg").size())
+                    + " bytes, stored on flash. Recorded \"err:0,flush:0\" on flash. Exit status 0.\r\n"
+                    "1 value or subkey left out of the script, which cannot hold their names or data.");
 
     SetFilter(1, 100, 0, 1);
     EXPECT_EQ(RunStavixLogged(L"/s", &entries), 0u);
