@@ -22,18 +22,22 @@ CDirList dontDeleteDirs;
 
 static const char INI_NAME[] = "Fenwash.ini";
 
+bool GetProgramFolder(char (&szFolder)[MAX_PATH])
+{
+    DWORD nLength = GetModuleFileNameA(NULL, szFolder, MAX_PATH);
+    char* pLastBackslash = (nLength == 0 || nLength >= MAX_PATH) ? NULL : (char*)FindLastChar(szFolder, '\\');
+    if (pLastBackslash == NULL) {
+        szFolder[0] = '\0';
+        return false;
+    }
+    pLastBackslash[1] = '\0';
+    return true;
+}
+
 void LoadConfiguration()
 {
     char szDirectory[MAX_PATH];
-    DWORD nLength = GetModuleFileNameA(NULL, szDirectory, MAX_PATH);
-    // A cut or missing program path would name some other file.
-    if (nLength == 0 || nLength >= MAX_PATH)
-        szDirectory[0] = '\0';
-    char* pLastBackslash = (char*)FindLastChar(szDirectory, '\\');
-    if (pLastBackslash != NULL)
-        pLastBackslash[1] = '\0';
-    else
-        szDirectory[0] = '\0';
+    GetProgramFolder(szDirectory);
     LogMessage("ServiceThread", "CurrentDirectory: %s", szDirectory);
 
     char szIniFile[MAX_PATH];

@@ -20,6 +20,11 @@ extern CQuilItemList fileList;
 extern CQuilItemList applicationList;
 extern CDirList dontDeleteDirs;
 
+// The running program's folder, ending in a backslash; false, with the
+// buffer empty, when the program's path cannot be had whole (a cut path would
+// name some other folder).
+bool GetProgramFolder(char (&szFolder)[MAX_PATH]);
+
 // Finds Fenwash.ini in the program's directory and loads it.
 void LoadConfiguration();
 

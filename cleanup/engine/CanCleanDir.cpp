@@ -4,6 +4,7 @@
 #include <strsafe.h>
 
 #include "config/AnsiText.h"
+#include "config/Configuration.h"
 #include "DirectoryIdentity.h"
 #include "PathEntry.h"
 #include "Preview.h"
@@ -32,14 +33,9 @@ static bool CompareForm(const char* pszPath, char (&szForm)[MAX_PATH])
 static void FetchProgramDirectory()
 {
     char szProgram[MAX_PATH];
-    DWORD nLength = GetModuleFileNameA(NULL, szProgram, MAX_PATH);
-    char* pLastBackslash = (nLength == 0 || nLength >= MAX_PATH) ? NULL : (char*)FindLastChar(szProgram, '\\');
-    if (pLastBackslash == NULL)
+    if (!GetProgramFolder(szProgram) || !CompareForm(szProgram, programDirectory))
         return;
-    pLastBackslash[1] = '\0';
-    if (!CompareForm(szProgram, programDirectory))
-        return;
-    *pLastBackslash = '\0';
+    szProgram[strlen(szProgram) - 1] = '\0';
     LogMessage("CanCleanDir", "CurrentDirectory: %s", szProgram);
 }
 

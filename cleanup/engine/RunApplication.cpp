@@ -4,6 +4,7 @@
 #include <strsafe.h>
 
 #include "config/AnsiText.h"
+#include "config/Configuration.h"
 #include "config/ProcessHeap.h"
 #include "Preview.h"
 
@@ -91,9 +92,7 @@ static bool FindInFolder(const char* pszFolder, size_t nFolder, const char* pszN
 static bool FindProgramByName(const char* pszName, char (&szFound)[MAX_PATH])
 {
     char szFolder[MAX_PATH];
-    DWORD nLength = GetModuleFileNameA(NULL, szFolder, MAX_PATH);
-    const char* pLastBackslash = (nLength == 0 || nLength >= MAX_PATH) ? NULL : FindLastChar(szFolder, '\\');
-    if (pLastBackslash != NULL && FindInFolder(szFolder, pLastBackslash + 1 - szFolder, pszName, szFound))
+    if (GetProgramFolder(szFolder) && FindInFolder(szFolder, strlen(szFolder), pszName, szFound))
         return true;
     typedef UINT (WINAPI* FolderFetch)(LPSTR, UINT);
     static const FolderFetch SYSTEM_FOLDERS[] = { GetSystemDirectoryA, GetWindowsDirectoryA };
