@@ -60,6 +60,19 @@ static const Figure FAILED_FIGURES[] = {
     { PROFILE_FAILED, "profiles" }
 };
 
+static const DWORD LEFT_COUNT = sizeof LEFT_FIGURES / sizeof(Figure);
+static const DWORD REFUSED_COUNT = sizeof REFUSED_FIGURES / sizeof(Figure);
+static const DWORD FAILED_COUNT = sizeof FAILED_FIGURES / sizeof(Figure);
+
+static bool AnyCounted(const Figure* pFigures, DWORD nFigures, const DWORD* pCounts)
+{
+    for (DWORD i = 0; i < nFigures; ++i) {
+        if (pCounts[pFigures[i].outcome] != 0)
+            return true;
+    }
+    return false;
+}
+
 // One line of the figures that are not 0, none when all are.
 static void AppendFigures(char*& pEnd, size_t& nRemaining, const char* pszHeading, const Figure* pFigures,
                           DWORD nFigures, const DWORD* pCounts)
@@ -90,9 +103,9 @@ static void SummaryText(DWORD nEvent, const EventTally& tally, char (&szText)[10
                        "Cleanup at %s: %lu ms.\r\nRemoved: files %lu, folders %lu, links %lu.", EventName(nEvent),
                        GetTickCount() - tally.nStartTick, pCounts[REMOVED_FILE], pCounts[REMOVED_FOLDER],
                        pCounts[REMOVED_LINK]);
-    AppendFigures(pEnd, nRemaining, "\r\nLeft: ", LEFT_FIGURES, sizeof LEFT_FIGURES / sizeof(Figure), pCounts);
-    AppendFigures(pEnd, nRemaining, "\r\nRefused: ", REFUSED_FIGURES, sizeof REFUSED_FIGURES / sizeof(Figure), pCounts);
-    AppendFigures(pEnd, nRemaining, "\r\nFailed: ", FAILED_FIGURES, sizeof FAILED_FIGURES / sizeof(Figure), pCounts);
+    AppendFigures(pEnd, nRemaining, "\r\nLeft: ", LEFT_FIGURES, LEFT_COUNT, pCounts);
+    AppendFigures(pEnd, nRemaining, "\r\nRefused: ", REFUSED_FIGURES, REFUSED_COUNT, pCounts);
+    AppendFigures(pEnd, nRemaining, "\r\nFailed: ", FAILED_FIGURES, FAILED_COUNT, pCounts);
     StringCchPrintfExA(pEnd, nRemaining, &pEnd, &nRemaining, 0,
                        "\r\nPrograms started: %lu.\r\nProfiles: deleted %lu, kept %lu.", pCounts[PROGRAM_STARTED],
                        pCounts[PROFILE_DELETED], pCounts[PROFILE_KEPT]);
@@ -105,7 +118,10 @@ void ReportEventSummary(DWORD nEvent)
         return;
     }
     const EventTally& tally = CurrentEventTally();
-    WORD nType = TallyHasTrouble(tally) ? EVENTLOG_WARNING_TYPE : EVENTLOG_INFORMATION_TYPE;
+    // Anything refused or failed makes the entry a warning.
+    bool bTrouble = AnyCounted(REFUSED_FIGURES, REFUSED_COUNT, tally.nCounts) ||
+                    AnyCounted(FAILED_FIGURES, FAILED_COUNT, tally.nCounts);
+    WORD nType = bTrouble ? EVENTLOG_WARNING_TYPE : EVENTLOG_INFORMATION_TYPE;
     char szText[1024];
     SummaryText(nEvent, tally, szText);
     if (!previewOnly) {

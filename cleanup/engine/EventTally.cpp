@@ -18,14 +18,3 @@ const EventTally& CurrentEventTally()
 {
     return eventTally;
 }
-
-bool TallyHasTrouble(const EventTally& tally)
-{
-    static const Outcome TROUBLE[] = { REFUSED_SYSTEM_FOLDER, REFUSED_PATH, FAILED_REMOVAL, FAILED_CHECK,
-                                       FAILED_SAVE_USERS, PROGRAM_REFUSED, PROGRAM_FAILED, PROFILE_FAILED };
-    for (Outcome outcome : TROUBLE) {
-        if (tally.nCounts[outcome] != 0)
-            return true;
-    }
-    return false;
-}

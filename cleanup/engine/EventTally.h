@@ -46,6 +46,3 @@ struct EventTally
 void StartEventTally();
 void Tally(Outcome outcome);
 const EventTally& CurrentEventTally();
-
-// True when the event refused or failed anything: its entry is a warning.
-bool TallyHasTrouble(const EventTally& tally);
