@@ -5,7 +5,6 @@
 #include "PanelRestart.h"
 #include "StatusText.h"
 #include "WriteFilterDevice.h"
-#include "ScopedHandle.h"
 #include "resource.h"
 
 namespace {
@@ -115,14 +114,11 @@ void StatusDialog::OnFlushCache()
     ShowStatusText(kFlushWaiting);
     m_statusList.UpdateWindow();
 
+    // The cache may have filled up since the last refresh: the flush looks
+    // at it again just before it is sent, and refuses a full one as "/f"
+    // does. Figures that cannot be read are no state to flush either.
     WriteFilterDevice device;
-    ScopedHandle handle(device.OpenDevice(GENERIC_READ | GENERIC_WRITE));
-    // The cache may have filled up since the last refresh: it is looked at
-    // again just before the flush, and a full one is refused as "/f" refuses
-    // it. Figures that cannot be read are no state to flush either.
-    bool read = handle.IsValid() && device.QueryStatus(handle.Get());
-    bool full = read && device.CacheFull();
-    bool flushed = read && !full && device.FlushCache(handle.Get());
+    WriteFilterDevice::FlushResult result = device.Flush(GENERIC_READ | GENERIC_WRITE);
     // A flush longer than the refresh period leaves a tick due, which would
     // replace the result below at once; the result gets a whole period.
     KillTimer(kRefreshTimer);
@@ -130,25 +126,26 @@ void StatusDialog::OnFlushCache()
     // Only once the driver is done: an icon set before the blocking call is
     // left drawn as a black shape for the whole of the flush.
     ShowIcon(IDI_BULB_UNLIT);
-    if (!handle.IsValid()) {
+    switch (result) {
+    case WriteFilterDevice::FLUSH_NOT_OPENED:
         m_statusList.AddString(kFilterFailed);
         // Nothing is flushing any more: the line must not say so until the
         // next refresh.
         ShowStatusText(kFilterFailed);
         return;
-    }
-    if (full) {
+    case WriteFilterDevice::FLUSH_CACHE_FULL:
         // The figures that show why.
         AppendStatusLines(device.status);
         ShowStatusText(kFlushRefusedFull);
         return;
-    }
-    if (!flushed) {
+    case WriteFilterDevice::FLUSH_DONE:
+        AppendStatusLines(device.status);
+        ShowStatusText(kFlushDone);
+        return;
+    default:
         ShowStatusText(kFilterFailed);
         return;
     }
-    AppendStatusLines(device.status);
-    ShowStatusText(kFlushDone);
 }
 
 void StatusDialog::ShowIcon(UINT iconId)
